@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing DuzuRoro need, when missing.
+# Sourced by the other scripts; safe to run again.
+set -euo pipefail
+
+DUZURORO_PACKAGES=(
+  build-essential cmake pkg-config git
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libpng-dev nlohmann-json3-dev libcli11-dev
+  libgtk-3-dev
+  xvfb xauth xdotool x11-utils imagemagick
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
+)
+
+missing=()
+for package in "${DUZURORO_PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo=()
+  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+  "${sudo[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi

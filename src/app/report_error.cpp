@@ -1,0 +1,5 @@
+#include "app/report_error.h"
+
+#include "app/frontend.h"
+
+void ReportError(const char* text) { FrontendShowError(text); }

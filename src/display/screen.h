@@ -1,0 +1,55 @@
+// The back buffer of the main window: 640 x 480 colour indices with a 256-entry colour
+// table. Everything the program shows is drawn here; front-ends only copy it out.
+//
+// The black of a clear and the colours of the status line are kept apart from the colour
+// table (in `layer`), so that a palette loaded later cannot recolour them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "display/indexed_image.h"
+#include "display/screen_rect.h"
+
+using WindowHandle = void*;
+
+struct Screen {
+    static constexpr int32_t kWidth = 640;
+    static constexpr int32_t kHeight = 480;
+
+    // What a pixel shows: its index through the colour table, or one of the fixed colours.
+    enum Layer : uint8_t { kIndexed = 0, kBlack = 1, kTextInk = 2, kTextPaper = 3 };
+
+    bool created = false;
+    WindowHandle window = nullptr;
+    std::vector<uint8_t> bits;    // kWidth x kHeight indices, row r at r x 640
+    std::vector<uint8_t> layer;   // one Layer per pixel
+    uint32_t colourTable[256] = {};  // 0x00RRGGBB
+    ScreenRect invalid;           // what changed since the front-end last took it
+
+    // Allocates the buffers: indices 0, colour table black but entry 255 white.
+    bool Create(WindowHandle window);
+    void Destroy();
+
+    void Clear();
+    void SetPalette(const uint8_t* colours, uint32_t count);
+    void DrawImage(const IndexedImage& image);
+    // One line of text centred at the top, dark on a light box; clipped at the edges.
+    void DrawText(const char* text);
+
+    // The invalidated area since the last call, then none.
+    ScreenRect TakeInvalid();
+    // The colour (0x00RRGGBB) a pixel shows.
+    uint32_t ColourAt(int32_t x, int32_t y) const;
+    // Writes the colours of `rect` to `out`, row by row, `stride` pixels apart. On a
+    // little-endian machine these are the B, G, R, X bytes of a 32-bit DIB or cairo RGB24.
+    void Compose(const ScreenRect& rect, uint32_t* out, size_t stride) const;
+
+    void Invalidate(const ScreenRect& rect);
+};
+
+// The process-wide screen, owned by the shell.
+extern Screen g_screen;
+
+void ClearScreen();
+void DrawStatusText(const char* text);
