@@ -4,12 +4,26 @@
 set -euo pipefail
 
 DUZURORO_PACKAGES=(
-  build-essential cmake pkg-config git
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libpng-dev nlohmann-json3-dev libcli11-dev
+  build-essential
+  cmake
+  pkg-config
+  git
+  googletest
+  libgtest-dev
+  libgmock-dev
+  libbenchmark-dev
+  libpng-dev
+  nlohmann-json3-dev
+  libcli11-dev
   libgtk-3-dev
-  xvfb xauth xdotool x11-utils imagemagick
-  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64
+  xvfb
+  xauth
+  xdotool
+  x11-utils
+  imagemagick
+  g++-mingw-w64-x86-64
+  binutils-mingw-w64-x86-64
+  wine64
 )
 
 missing=()
