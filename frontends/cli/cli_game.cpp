@@ -4,21 +4,24 @@
 #include <system_error>
 
 #include "app/shell.h"
+#include "frontends/headless/headless_frontend.h"
 
-ChosenFile ChosenFileFromPath(const std::string& indexFile) {
-    ChosenFile choice;
+std::string AbsolutePath(const std::string& path) {
     std::error_code failed;
-    std::filesystem::path absolute = std::filesystem::absolute(indexFile, failed);
-    choice.path = failed ? indexFile : absolute.string();
-    const size_t slash = choice.path.find_last_of('/');
-    choice.fileOffset = slash == std::string::npos ? 0 : slash + 1;
-    const size_t dot = choice.path.find_last_of('.');
-    if (dot != std::string::npos && dot >= choice.fileOffset) choice.extensionOffset = dot + 1;
-    return choice;
+    std::filesystem::path absolute = std::filesystem::absolute(path, failed);
+    return failed ? path : absolute.string();
+}
+
+bool IsGameFile(const GameArchive& archive, const std::filesystem::path& path) {
+    for (const std::string& gameFile : archive.paths) {
+        std::error_code failed;
+        if (!gameFile.empty() && std::filesystem::equivalent(path, gameFile, failed)) return true;
+    }
+    return false;
 }
 
 bool CliGame::Open(const std::string& indexFile) {
-    SplitChosenFile(ChosenFileFromPath(indexFile), &directory, &baseName);
+    SplitChosenFile(HeadlessChosenFile(AbsolutePath(indexFile)), &directory, &baseName);
     archive = std::make_unique<GameArchive>(directory, baseName);
     return archive->Open();
 }
@@ -27,14 +30,6 @@ std::optional<uint8_t> CliGame::DiskOf(uint32_t costume) const {
     const uint8_t room = RoomOf(costume);
     if (room >= archive->roomDirectory.count) return std::nullopt;
     return archive->roomDirectory.numbers[room];
-}
-
-bool CliGame::IsGameFile(const std::filesystem::path& path) const {
-    for (const std::string& gameFile : archive->paths) {
-        std::error_code failed;
-        if (!gameFile.empty() && std::filesystem::equivalent(path, gameFile, failed)) return true;
-    }
-    return false;
 }
 
 void LoadedCostume::Load(GameArchive& archive, uint32_t number) {
