@@ -34,7 +34,9 @@ struct CliGame {
     // The costume's room, and the disk of that room when the room directory has it.
     uint8_t RoomOf(uint32_t costume) const { return archive->costumeDirectory.numbers[costume]; }
     std::optional<uint8_t> DiskOf(uint32_t costume) const;
-    bool IsGameFile(const std::filesystem::path& path) const { return ::IsGameFile(*archive, path); }
+    bool IsGameFile(const std::filesystem::path& path) const {
+        return ::IsGameFile(*archive, path);
+    }
 };
 
 // One costume read from the game and parsed. The costume points into the block.

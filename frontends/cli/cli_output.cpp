@@ -19,7 +19,9 @@ bool ProgressWanted() {
 
 }  // namespace
 
-void ReportFailure(const std::string& text) { ReportError(text.c_str()); }
+void ReportFailure(const std::string& text) {
+    ReportError(text.c_str());
+}
 
 std::vector<std::string> EmitErrors() {
     std::vector<std::string> errors = g_headless.TakeErrors();
@@ -30,7 +32,9 @@ std::vector<std::string> EmitErrors() {
     return errors;
 }
 
-bool AnyErrorEmitted() { return g_anyError; }
+bool AnyErrorEmitted() {
+    return g_anyError;
+}
 
 void PrintNote(const std::string& text) {
     ClearProgress();

@@ -11,7 +11,8 @@ uint8_t Mix(uint8_t from, uint8_t to, double t) {
 double DistanceToSegment(double px, double py, double x0, double y0, double x1, double y1) {
     const double dx = x1 - x0, dy = y1 - y0;
     const double length = dx * dx + dy * dy;
-    const double t = length > 0 ? std::clamp(((px - x0) * dx + (py - y0) * dy) / length, 0.0, 1.0) : 0;
+    const double t =
+        length > 0 ? std::clamp(((px - x0) * dx + (py - y0) * dy) / length, 0.0, 1.0) : 0;
     return std::hypot(px - (x0 + t * dx), py - (y0 + t * dy));
 }
 
@@ -44,7 +45,8 @@ uint8_t DemoPalette::Ramp(Rgb from, Rgb to, int count) {
 void DemoPalette::PadTo(uint32_t count) {
     const auto used = static_cast<uint32_t>(colours.size() / 3);
     for (uint32_t i = used; i + 1 < count; ++i) {
-        const auto level = static_cast<uint8_t>(40 + (i - used) * 120 / std::max<uint32_t>(1, count - used));
+        const auto level =
+            static_cast<uint8_t>(40 + (i - used) * 120 / std::max<uint32_t>(1, count - used));
         colours.insert(colours.end(), {level, level, level});
     }
     if (used < count) colours.insert(colours.end(), {255, 255, 255});

@@ -10,7 +10,9 @@ namespace {
 constexpr Rgb kBackdrop{28, 32, 52};
 constexpr Rgb kInk{14, 12, 20};
 
-double Turn(int frame, int frames) { return 2 * kPi * frame / frames; }
+double Turn(int frame, int frames) {
+    return 2 * kPi * frame / frames;
+}
 
 // Frames of `frames` canvases drawn by `draw(canvas, frame)`.
 template <typename Draw>
@@ -346,10 +348,11 @@ CostumeDesign SwimmingFish() {
         const double t = Turn(frame, kFrames), cx = 58, cy = 30 + 1.5 * std::sin(t);
         const double tail = 0.45 * std::sin(t);
         const double tx = cx - 30, ty = cy;
-        c.Polygon({tx + 4, ty, tx - 16, ty - 13 + 10 * tail, tx - 11, ty + 10 * tail,
-                   tx - 16, ty + 13 + 10 * tail},
+        c.Polygon({tx + 4, ty, tx - 16, ty - 13 + 10 * tail, tx - 11, ty + 10 * tail, tx - 16,
+                   ty + 13 + 10 * tail},
                   fin);
-        c.Polygon({cx - 8, cy - 14, cx + 4, cy - 23, cx + 12, cy - 12}, static_cast<uint8_t>(fin + 1));
+        c.Polygon({cx - 8, cy - 14, cx + 4, cy - 23, cx + 12, cy - 12},
+                  static_cast<uint8_t>(fin + 1));
         c.Paint([&](double x, double y) {
             const double u = (x - cx) / 32, v = (y - cy) / 15;
             if (u * u + v * v > 1) return -1;
@@ -396,7 +399,8 @@ CostumeDesign FlappingBird() {
             c.Polygon({sx + 8, sy, tipX + 10, tipY, tipX, tipY + 4, sx - 12, sy + 4}, colour);
         };
         wingShape(static_cast<uint8_t>(wing + 3), flap * 0.8, 0.7);
-        c.Polygon({cx - 18, cy + 2, cx - 34, cy - 4, cx - 32, cy + 8}, static_cast<uint8_t>(body + 4));
+        c.Polygon({cx - 18, cy + 2, cx - 34, cy - 4, cx - 32, cy + 8},
+                  static_cast<uint8_t>(body + 4));
         c.Paint([&](double x, double y) {
             const double u = (x - cx) / 20, v = (y - cy) / 13;
             if (u * u + v * v > 1) return -1;
@@ -406,7 +410,8 @@ CostumeDesign FlappingBird() {
         c.Ellipse(cx + 18, cy - 10, 10, 9.5, static_cast<uint8_t>(body + 1));
         c.Ellipse(cx + 16, cy - 13, 7, 5, body);
         c.Polygon({cx + 26, cy - 13, cx + 36, cy - 9, cx + 26, cy - 6}, beak);
-        c.Polygon({cx + 26, cy - 9, cx + 33, cy - 8, cx + 26, cy - 6}, static_cast<uint8_t>(beak + 1));
+        c.Polygon({cx + 26, cy - 9, cx + 33, cy - 8, cx + 26, cy - 6},
+                  static_cast<uint8_t>(beak + 1));
         c.Ellipse(cx + 21, cy - 12, 2.6, 2.6, eye);
         c.Ellipse(cx + 22, cy - 12, 1.3, 1.5, pupil);
         wingShape(wing, flap, 1);
@@ -475,8 +480,8 @@ CostumeDesign WallClock() {
         c.Capsule(cx, cy, cx + 13 * std::sin(hourAngle), cy - 13 * std::cos(hourAngle), 2, hand);
         c.Capsule(cx, cy, cx + 21 * std::sin(minute), cy - 21 * std::cos(minute), 1.3, hand);
         const double seconds = -minute * 5;
-        c.Capsule(cx - 5 * std::sin(seconds), cy + 5 * std::cos(seconds), cx + 22 * std::sin(seconds),
-                  cy - 22 * std::cos(seconds), 0.5, second);
+        c.Capsule(cx - 5 * std::sin(seconds), cy + 5 * std::cos(seconds),
+                  cx + 22 * std::sin(seconds), cy - 22 * std::cos(seconds), 0.5, second);
         c.Ellipse(cx, cy, 2.2, 2.2, second);
         c.Outline(0, ink);
     });
@@ -640,13 +645,20 @@ CostumeDesign FloatingGhost() {
 
 std::vector<DemoCostume> DesignDemoCostumes() {
     return {
-        {"walking figure", 1, WalkingFigure()}, {"spinning coin", 1, SpinningCoin()},
-        {"camp fire", 2, Flame()},              {"bouncing ball", 2, BouncingBall()},
-        {"blinking eye", 3, BlinkingEye()},     {"waving flag", 3, WavingFlag()},
-        {"pinwheel", 4, Pinwheel()},            {"reef fish", 5, SwimmingFish()},
-        {"bird", 5, FlappingBird()},            {"beating heart", 6, BeatingHeart()},
-        {"wall clock", 6, WallClock()},         {"night sky", 7, NightSky()},
-        {"plasma", 7, Plasma()},                {"sunset", 7, Sunset()},
+        {"walking figure", 1, WalkingFigure()},
+        {"spinning coin", 1, SpinningCoin()},
+        {"camp fire", 2, Flame()},
+        {"bouncing ball", 2, BouncingBall()},
+        {"blinking eye", 3, BlinkingEye()},
+        {"waving flag", 3, WavingFlag()},
+        {"pinwheel", 4, Pinwheel()},
+        {"reef fish", 5, SwimmingFish()},
+        {"bird", 5, FlappingBird()},
+        {"beating heart", 6, BeatingHeart()},
+        {"wall clock", 6, WallClock()},
+        {"night sky", 7, NightSky()},
+        {"plasma", 7, Plasma()},
+        {"sunset", 7, Sunset()},
         {"ghost", 8, FloatingGhost()},
     };
 }

@@ -92,8 +92,8 @@ struct Exporter {
                 continue;
             }
             if (image.width == 0 || image.height == 0) {
-                PrintNote("Costume " + std::to_string(number) + ", frame " +
-                          std::to_string(frame) + " has no pixels. Skipped.");
+                PrintNote("Costume " + std::to_string(number) + ", frame " + std::to_string(frame) +
+                          " has no pixels. Skipped.");
                 continue;
             }
             if (options.sheet) {

@@ -26,8 +26,8 @@ bool FrameSheet::Compose(uint8_t background) {
     for (const Placed& placed : frames) {
         const IndexedImage& image = placed.image;
         for (uint32_t row = 0; row < image.height; ++row) {
-            std::memcpy(&pixels[size_t{row} * width + placed.x], &image.pixels[size_t{row} * image.width],
-                        image.width);
+            std::memcpy(&pixels[size_t{row} * width + placed.x],
+                        &image.pixels[size_t{row} * image.width], image.width);
         }
     }
     return true;

@@ -89,15 +89,15 @@ std::string FrameSizes(const Json& frames) {
 }
 
 void PrintCostumeLine(const Json& costume) {
-    std::string line = "Costume " + costume["number"].dump() + ": room " +
-                       costume["room"].dump() + ", disk " +
-                       (costume["disk"].is_null() ? "none" : costume["disk"].dump()) + ", " +
-                       costume["status"].get<std::string>();
+    std::string line = "Costume " + costume["number"].dump() + ": room " + costume["room"].dump() +
+                       ", disk " + (costume["disk"].is_null() ? "none" : costume["disk"].dump()) +
+                       ", " + costume["status"].get<std::string>();
     if (costume.contains("error")) line += ": " + costume["error"].get<std::string>();
     if (costume.contains("codec")) {
         const auto frameCount = costume["frameCount"].get<int>();
         line += ", codec " + costume["codec"].dump() + ", " + costume["colourCount"].dump() +
-                " colours, " + std::to_string(frameCount) + (frameCount == 1 ? " frame" : " frames");
+                " colours, " + std::to_string(frameCount) +
+                (frameCount == 1 ? " frame" : " frames");
         if (frameCount > 0) line += ": " + FrameSizes(costume["frames"]);
     }
     std::printf("%s\n", line.c_str());

@@ -62,10 +62,10 @@ struct CliTest : ::testing::Test {
         ASSERT_EQ(run.out + run.err, "");
     }
 
-    std::unique_ptr<GameArchive> OpenCore(const std::string& baseName = "DEMO") {
+    std::unique_ptr<GameArchive> OpenCore() {
         directory = (game / "").string();
-        name = baseName;
-        auto archive = std::make_unique<GameArchive>(directory, name);
+        baseName = "DEMO";
+        auto archive = std::make_unique<GameArchive>(directory, baseName);
         EXPECT_TRUE(archive->Open());
         return archive;
     }
@@ -77,7 +77,7 @@ struct CliTest : ::testing::Test {
         return png;
     }
 
-    std::string directory, name;  // borrowed by the archives OpenCore makes
+    std::string directory, baseName;  // borrowed by the archives OpenCore makes
 };
 
 // An indexed PNG holds the image's size, all 256 palette entries and its indices.
@@ -160,14 +160,19 @@ TEST_F(CliTest, SheetsPutTheFramesLeftToRightOnTheTransparentIndex) {
         uint32_t x = 0, height = 0;
         for (uint16_t frame = 1; frame <= core.costume->FrameCount(); ++frame) {
             const IndexedImage image = core.Render(frame);
-            const json rectangle = {{"frame", frame}, {"x", x},          {"y", 0},
-                                    {"width", image.width}, {"height", image.height}};
+            const json rectangle = {{"frame", frame},
+                                    {"x", x},
+                                    {"y", 0},
+                                    {"width", image.width},
+                                    {"height", image.height}};
             EXPECT_EQ(layout["frames"][frame - 1], rectangle);
             for (uint32_t row = 0; row < image.height && row < png.height; ++row) {
                 std::copy_n(&image.pixels[row * image.width], image.width,
                             &expected[row * png.width + x]);
             }
-            if (frame == 1) EXPECT_EQ(png.palette, image.palette);
+            if (frame == 1) {
+                EXPECT_EQ(png.palette, image.palette);
+            }
             x += image.width;
             height = std::max<uint32_t>(height, image.height);
         }
@@ -242,16 +247,32 @@ TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
         {"roomCount", 3},
         {"costumeCount", 6},
         {"costumes",
-         {{{"number", 1}, {"room", 1}, {"disk", 1}, {"status", "loaded"}, {"codec", 5},
-           {"colourCount", 16}, {"frameCount", 2},
+         {{{"number", 1},
+           {"room", 1},
+           {"disk", 1},
+           {"status", "loaded"},
+           {"codec", 5},
+           {"colourCount", 16},
+           {"frameCount", 2},
            {"frames", {{{"width", 3}, {"height", 2}}, {{"width", 1}, {"height", 4}}}}},
           {{"number", 2}, {"room", 2}, {"disk", 2}, {"status", "not-present"}},
-          {{"number", 3}, {"room", 1}, {"disk", 1}, {"status", "failed"},
+          {{"number", 3},
+           {"room", 1},
+           {"disk", 1},
+           {"status", "failed"},
            {"error", "VERM not found."}},
-          {{"number", 4}, {"room", 1}, {"disk", 1}, {"status", "loaded"}, {"codec", 1},
-           {"colourCount", 32}, {"frameCount", 2},
+          {{"number", 4},
+           {"room", 1},
+           {"disk", 1},
+           {"status", "loaded"},
+           {"codec", 1},
+           {"colourCount", 32},
+           {"frameCount", 2},
            {"frames", {{{"width", 2}, {"height", 2}}, {{"error", "Invalid frame."}}}}},
-          {{"number", 5}, {"room", 9}, {"disk", nullptr}, {"status", "failed"},
+          {{"number", 5},
+           {"room", 9},
+           {"disk", nullptr},
+           {"status", "failed"},
            {"error", "Invalid room."}}}},
     };
     EXPECT_EQ(json::parse(run.out), expected);
@@ -279,25 +300,34 @@ TEST_F(CliTest, FailuresExitWithTheirStatusAndSayEachMessageOnce) {
     const ErrorCase cases[] = {
         {{}, 2, "Error: A subcommand is required"},
         {{"export"}, 2, "Error: INDEX_FILE is required"},
-        {{"export", "{game}", "--frame", "0"}, 2, "Error: --frame: Value 0 not in range 1 to 65535"},
+        {{"export", "{game}", "--frame", "0"},
+         2,
+         "Error: --frame: Value 0 not in range 1 to 65535"},
         {{"frobnicate"}, 2, "Error: The following argument was not expected: frobnicate"},
         {{"screen", "{game}", "--out", "{out}/s.png"}, 2, "Error: --costume is required"},
         {{"info", "{out}/NONE.LA0"}, 1, "Error: No SCUMM disks found.\n"},
-        {{"export", "{game}", "--costume", "99", "--out", "{out}"}, 1,
+        {{"export", "{game}", "--costume", "99", "--out", "{out}"},
+         1,
          "Error: Costume out of range.\n"},
-        {{"export", "{game}", "--costume", "15", "--out", "{out}"}, 1,
+        {{"export", "{game}", "--costume", "15", "--out", "{out}"},
+         1,
          "Error: Costume 15 is not present on this disk.\n"},
-        {{"export", "{game}", "--costume", "1", "--frame", "99", "--out", "{out}"}, 1,
+        {{"export", "{game}", "--costume", "1", "--frame", "99", "--out", "{out}"},
+         1,
          "Error: Frame out of range.\n"},
-        {{"screen", "{game}", "--costume", "99", "--out", "{out}/s.png"}, 1,
+        {{"screen", "{game}", "--costume", "99", "--out", "{out}/s.png"},
+         1,
          "Error: Costume out of range.\n"},
-        {{"screen", "{game}", "--costume", "15", "--frame", "2", "--out", "{out}/s.png"}, 1,
+        {{"screen", "{game}", "--costume", "15", "--frame", "2", "--out", "{out}/s.png"},
+         1,
          "Error: Frame out of range.\n"},
-        {{"screen", "{game}", "--costume", "1", "--out", "{disk}"}, 1,
+        {{"screen", "{game}", "--costume", "1", "--out", "{disk}"},
+         1,
          "Error: Refusing to write over a game file: " + disk + "\n"},
-        {{"export", "{game}", "--costume", "1", "--frame", "1", "--out", "{out}"}, 1,
-         "Error: Refusing to write over a game file: " + (out / "costume-0001-frame-001.png").string() +
-             "\n"},
+        {{"export", "{game}", "--costume", "1", "--frame", "1", "--out", "{out}"},
+         1,
+         "Error: Refusing to write over a game file: " +
+             (out / "costume-0001-frame-001.png").string() + "\n"},
     };
     // A link named as an exported frame must not lead the export into the game's file.
     fs::create_symlink(disk, out / "costume-0001-frame-001.png");
@@ -308,7 +338,8 @@ TEST_F(CliTest, FailuresExitWithTheirStatusAndSayEachMessageOnce) {
             for (auto [key, value] : {std::pair<std::string, std::string>{"{game}", IndexFile()},
                                       {"{out}", out.string()},
                                       {"{disk}", disk}}) {
-                if (argument.compare(0, key.size(), key) == 0) argument.replace(0, key.size(), value);
+                if (argument.compare(0, key.size(), key) == 0)
+                    argument.replace(0, key.size(), value);
             }
             shown += " " + argument;
             arguments.push_back(argument);
@@ -354,15 +385,19 @@ struct ScreenCase {
 
 TEST_F(CliTest, ScreenIsThePictureOfTheHeadlessSession) {
     MakeDemo();
-    const ScreenCase cases[] = {{1, 1, false}, {3, 4, true}, {6, 10, false}, {14, 2, true},
+    const ScreenCase cases[] = {{1, 1, false},
+                                {3, 4, true},
+                                {6, 10, false},
+                                {14, 2, true},
                                 {kNotPresentDemoCostume, 1, false}};
     for (const ScreenCase& shown : cases) {
         SCOPED_TRACE("costume " + std::to_string(shown.costume) + " frame " +
                      std::to_string(shown.frame) + (shown.zoom ? " zoomed" : ""));
         const fs::path file = temp.path / "screen.png";
-        std::vector<std::string> arguments = {"screen", IndexFile(), "--costume",
-                                              std::to_string(shown.costume), "--frame",
-                                              std::to_string(shown.frame), "--out", file.string()};
+        std::vector<std::string> arguments = {"screen",    IndexFile(),
+                                              "--costume", std::to_string(shown.costume),
+                                              "--frame",   std::to_string(shown.frame),
+                                              "--out",     file.string()};
         if (shown.zoom) arguments.push_back("--zoom");
         const ToolRun run = Run(arguments);
         ASSERT_EQ(run.exitCode, 0) << run.err;
