@@ -20,8 +20,9 @@ struct ColumnWriter {
         while (length > 0 && !Full()) {
             // One stretch of the current column: `count` rows below `row` are in the image.
             const size_t count = std::min(length, height - row);
-            uint8_t* out = pixels + row * width + column;
-            for (size_t i = 0; i < count; ++i, out += width) *out = colour;
+            // count <= height - row, so every index stays below width x height.
+            size_t index = row * width + column;
+            for (size_t i = 0; i < count; ++i, index += width) pixels[index] = colour;
             length -= count;
             row += count;
             if (row == height) {

@@ -1,6 +1,7 @@
 #include "costume/costume.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/report_error.h"
 #include "common/block_header.h"

@@ -15,7 +15,7 @@ struct CostumeDesign {
     uint16_t codec = 1;            // 1, 5 or 16
     std::vector<uint8_t> colours;  // RGB triples; their count is the colour count (VEPL)
     std::vector<CostumeFrame> frames;
-    uint8_t codec16Bits = 0;  // N for codec 16; 0 picks the fewest that fit
+    uint8_t codec16Bits = 0;  // N for codec 16; 0 picks the fewest that fit, per frame
 };
 
 // The encoders never alter a picture to make it fit: a frame that their encoding cannot hold

@@ -157,61 +157,52 @@ TEST(CostumeSelectFrame, ReadsTheEntryOrKeepsTheSelection) {
 
 struct ForgedTableCase {
     const char* behaviour;
-    std::vector<SubBlock> subBlocks;
-    Errors errors;
+    std::vector<uint8_t> entry;  // frame 1's VEOF entry, before a 4-byte VECI and 1-byte VECD
+    std::string missing;         // a sub-block left out
+    bool selected;
 };
 
 TEST(CostumeSelectFrame, RefusesFrameTablesThatPointOutside) {
-    const auto header = Concat({std::vector<uint8_t>(6), U16(1), U16(1)});
-    const auto noFrames = std::vector<uint8_t>(10);
-    const SubBlock entry{"VEOF", Concat({U32(0), U16(0)})};
-    const SubBlock size{"VECI", Concat({U16(1), U16(1)})};
-    const SubBlock data{"VECD", {0x11}};
-    const Errors invalid{"Invalid frame."};
     const ForgedTableCase cases[] = {
-        {"data at the end of VECD is an empty start",
-         {{"VEHD", header}, {"VEOF", Concat({U32(1), U16(0)})}, size, data},
-         {}},
-        {"no VEOF", {{"VEHD", header}, size, data}, invalid},
-        {"no VECI", {{"VEHD", header}, entry, data}, invalid},
-        {"no VECD", {{"VEHD", header}, entry, size}, invalid},
-        {"an entry cut short", {{"VEHD", header}, {"VEOF", {0, 0, 0, 0, 0}}, size, data}, invalid},
-        {"a size record cut short",
-         {{"VEHD", header}, {"VEOF", Concat({U32(0), U16(1)})}, size, data},
-         invalid},
-        {"a size record far outside",
-         {{"VEHD", header}, {"VEOF", Concat({U32(0), U16(0xFFFF)})}, size, data},
-         invalid},
-        {"data past VECD",
-         {{"VEHD", header}, {"VEOF", Concat({U32(2), U16(0)})}, size, data},
-         invalid},
-        {"data far past VECD",
-         {{"VEHD", header}, {"VEOF", Concat({U32(0xFFFFFFFF), U16(0)})}, size, data},
-         invalid},
-        {"frame 1 of no frames", {{"VEHD", noFrames}}, {"Attempted to load non-existent frame."}},
+        {"data at the end of VECD is an empty start", Concat({U32(1), U16(0)}), "", true},
+        {"no VEOF", Concat({U32(0), U16(0)}), "VEOF", false},
+        {"no VECI", Concat({U32(0), U16(0)}), "VECI", false},
+        {"no VECD", Concat({U32(0), U16(0)}), "VECD", false},
+        {"an entry cut short", {0, 0, 0, 0, 0}, "", false},
+        {"a size record cut short", Concat({U32(0), U16(1)}), "", false},
+        {"a size record far outside", Concat({U32(0), U16(0xFFFF)}), "", false},
+        {"data past VECD", Concat({U32(2), U16(0)}), "", false},
+        {"data far past VECD", Concat({U32(0xFFFFFFFF), U16(0)}), "", false},
     };
     for (const ForgedTableCase& c : cases) {
         SCOPED_TRACE(c.behaviour);
-        const auto block = RawBlock(c.subBlocks);
+        std::vector<SubBlock> subBlocks{{"VEHD", kHeader},
+                                        {"VEOF", c.entry},
+                                        {"VECI", Concat({U16(1), U16(1)})},
+                                        {"VECD", {0x11}}};
+        std::erase_if(subBlocks, [&](const SubBlock& sub) { return sub.tag == c.missing; });
+        const auto block = RawBlock(subBlocks);
         Costume costume(ByteView{block.data(), block.size()});
         ASSERT_TRUE(costume.Parse());
         g_headless.TakeErrors();
-        EXPECT_EQ(costume.SelectFrame(1), c.errors.empty());
-        EXPECT_EQ(g_headless.TakeErrors(), c.errors);
-        EXPECT_EQ(costume.currentFrame, c.errors.empty() ? 1 : 0);
-        if (!c.errors.empty()) {
-            EXPECT_EQ(costume.frameInfo.data, nullptr);
-        }
+        EXPECT_EQ(costume.SelectFrame(1), c.selected);
+        EXPECT_EQ(g_headless.TakeErrors(), c.selected ? Errors{} : Errors{"Invalid frame."});
+        EXPECT_EQ(costume.currentFrame, c.selected ? 1 : 0);
+        EXPECT_EQ(costume.frameInfo.data == nullptr, !c.selected);
     }
 }
 
-TEST(CostumeSelectFrame, FrameZeroIsCheckedBeforeTheCount) {
+TEST(CostumeSelectFrame, WithoutFramesFrameZeroIsStillReportedFirst) {
     const auto block = RawBlock({{"VEHD", std::vector<uint8_t>(10)}});
     Costume costume(ByteView{block.data(), block.size()});
     ASSERT_TRUE(costume.Parse());
-    g_headless.TakeErrors();
-    EXPECT_FALSE(costume.SelectFrame(0));
-    EXPECT_EQ(g_headless.TakeErrors(), Errors{"Attempted to load frame 0."});
+    for (uint16_t frame : {uint16_t{0}, uint16_t{1}}) {
+        g_headless.TakeErrors();
+        EXPECT_FALSE(costume.SelectFrame(frame));
+        EXPECT_EQ(g_headless.TakeErrors(),
+                  Errors{frame == 0 ? "Attempted to load frame 0."
+                                    : "Attempted to load non-existent frame."});
+    }
 }
 
 }  // namespace
