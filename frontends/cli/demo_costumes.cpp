@@ -393,10 +393,24 @@ CostumeDesign FlappingBird() {
     auto frames = Animate(kFrames, 88, 72, [&](Canvas& c, int frame) {
         const double t = Turn(frame, kFrames), flap = std::sin(t);
         const double cx = 42, cy = 40 - 3 * flap;
+        // A wing is a long ellipse hinged at the shoulder, with three feathers at its tip.
         auto wingShape = [&](uint8_t colour, double lift, double reach) {
-            const double sx = cx - 2, sy = cy - 6;
-            const double tipX = sx - 14 * reach, tipY = sy - 26 * lift;
-            c.Polygon({sx + 8, sy, tipX + 10, tipY, tipX, tipY + 4, sx - 12, sy + 4}, colour);
+            const double sx = cx - 4, sy = cy - 5, angle = kPi + 0.35 - 1.1 * lift;
+            const double dx = std::cos(angle), dy = std::sin(angle), length = 15 * reach;
+            const double mx = sx + dx * length, my = sy + dy * length;
+            c.Paint([&](double x, double y) {
+                const double along = (x - mx) * dx + (y - my) * dy;
+                const double across = -(x - mx) * dy + (y - my) * dx;
+                const double u = along / (length + 1), v = across / 6.5;
+                return u * u + v * v <= 1 ? colour + 0 : -1;
+            });
+            for (int feather = -1; feather <= 1; ++feather) {
+                const double spread = angle + 0.2 * feather;
+                const double fx = mx + dx * length * 0.6, fy = my + dy * length * 0.6;
+                c.Capsule(fx, fy, fx + std::cos(spread) * 11 * reach,
+                          fy + std::sin(spread) * 11 * reach, 2.2,
+                          static_cast<uint8_t>(colour + (feather == 0 ? 1 : 0)));
+            }
         };
         wingShape(static_cast<uint8_t>(wing + 3), flap * 0.8, 0.7);
         c.Polygon({cx - 18, cy + 2, cx - 34, cy - 4, cx - 32, cy + 8},

@@ -85,7 +85,7 @@ struct Exporter {
         }
         FrameSheet sheet;
         for (uint32_t frame = first; frame <= last; ++frame) {
-            ShowCostumeProgress(number, frame, last);
+            ShowCostumeProgress(number, frame, costume.FrameCount());
             IndexedImage image;
             if (!RenderFrame(costume, static_cast<uint16_t>(frame), &image)) {
                 EmitErrors();
