@@ -100,7 +100,12 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
-        std::fprintf(stderr, "Error: %s\n", error.what());
+        // A word that names no command is reported as such, not as a missing command.
+        if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
+            std::fprintf(stderr, "Error: Unknown command: %s\n", argv[1]);
+        } else {
+            std::fprintf(stderr, "Error: %s\n", error.what());
+        }
         PrintUsage(app);
         return kUsageError;
     }

@@ -303,7 +303,7 @@ TEST_F(CliTest, FailuresExitWithTheirStatusAndSayEachMessageOnce) {
         {{"export", "{game}", "--frame", "0"},
          2,
          "Error: --frame: Value 0 not in range 1 to 65535"},
-        {{"frobnicate"}, 2, "Error: The following argument was not expected: frobnicate"},
+        {{"frobnicate"}, 2, "Error: Unknown command: frobnicate"},
         {{"screen", "{game}", "--out", "{out}/s.png"}, 2, "Error: --costume is required"},
         {{"info", "{out}/NONE.LA0"}, 1, "Error: No SCUMM disks found.\n"},
         {{"export", "{game}", "--costume", "99", "--out", "{out}"},
