@@ -69,7 +69,7 @@ TEST_F(ViewerTest, ShowsIndex255WhiteAndIndicesPastTheColoursBlack) {
     ASSERT_TRUE(Open({full, few}));
     EXPECT_TRUE(
         SamePicture(ScreenPicture(), FramePicture(full, 0, false, "Costume 1, Frame 1 / 1")));
-    EXPECT_EQ(g_screen.ColourAt(0, 20), 0xFFFFFFu);
+    EXPECT_EQ(g_screen.ColourAt(0, 3), 0xFFFFFFu);  // pixel 60: index 255
     g_viewer->NextCostume();
     g_viewer->Draw(g_screen);
     EXPECT_TRUE(
