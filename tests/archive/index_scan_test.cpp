@@ -131,16 +131,4 @@ TEST_F(ArchiveTest, ADirectoryRecordIsCopiedEntryByEntry) {
     EXPECT_TRUE(Errors().empty());
 }
 
-TEST_F(ArchiveTest, ADirectoryReadBeforeAFailureIsKeptUntilDestroy) {
-    GameFolder folder;
-    folder.WriteSlot(0, Join({Droo({1, 2}), MakeBlock("JUNK", {})}));
-    GameArchive archive(folder.directory, folder.baseName);
-    EXPECT_FALSE(archive.Open());
-    EXPECT_EQ(Errors(), Messages{"Unknown block: JUNK"});
-    EXPECT_EQ(archive.roomDirectory.count, 2u);
-    archive.Destroy();
-    EXPECT_EQ(archive.roomDirectory.count, 0u);
-    EXPECT_TRUE(archive.roomDirectory.numbers.empty());
-}
-
 }  // namespace
