@@ -4,29 +4,9 @@
 #include <cstring>
 #include <limits>
 
+#include "common/block_writer.h"
+
 namespace {
-
-void PutU16LE(std::vector<uint8_t>* out, size_t value) {
-    out->push_back(static_cast<uint8_t>(value & 0xFF));
-    out->push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
-}
-
-void PutU32LE(std::vector<uint8_t>* out, size_t value) {
-    PutU16LE(out, value & 0xFFFF);
-    PutU16LE(out, (value >> 16) & 0xFFFF);
-}
-
-void PutU32BE(std::vector<uint8_t>* out, size_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out->push_back(static_cast<uint8_t>((value >> shift) & 0xFF));
-}
-
-void PutBlock(std::vector<uint8_t>* out, const char (&tag)[5],
-              const std::vector<uint8_t>& payload) {
-    out->insert(out->end(), tag, tag + 4);
-    PutU32BE(out, payload.size() + 8);
-    out->insert(out->end(), payload.begin(), payload.end());
-}
 
 // The fewest bits (at least 1) that hold every colour of the frame.
 uint8_t FewestBits(const CostumeFrame& frame) {
@@ -66,32 +46,33 @@ std::vector<uint8_t> BuildCostumeBlock(const CostumeDesign& design) {
     const uint32_t colourCount = static_cast<uint32_t>(design.colours.size() / 3);
 
     std::vector<uint8_t> header(6, 0);
-    PutU16LE(&header, frameCount);
-    PutU16LE(&header, design.codec);
+    AppendU16LE(header, static_cast<uint16_t>(frameCount));
+    AppendU16LE(header, design.codec);
     std::vector<uint8_t> colourMap(colourCount);
     for (size_t i = 0; i < colourMap.size(); ++i) colourMap[i] = static_cast<uint8_t>(i);
 
     std::vector<uint8_t> offsets, sizes, data, encoded;
     for (const CostumeFrame& frame : design.frames) {
         if (!EncodeFrame(design, frame, colourCount, &encoded)) return {};
-        PutU32LE(&offsets, data.size());
-        PutU16LE(&offsets, sizes.size());
-        PutU16LE(&sizes, frame.width);
-        PutU16LE(&sizes, frame.height);
-        data.insert(data.end(), encoded.begin(), encoded.end());
+        // Cut to 32 bits only when the block is refused below as too large.
+        AppendU32LE(offsets, static_cast<uint32_t>(data.size()));
+        AppendU16LE(offsets, static_cast<uint16_t>(sizes.size()));
+        AppendU16LE(sizes, frame.width);
+        AppendU16LE(sizes, frame.height);
+        AppendBytes(data, encoded);
     }
 
     std::vector<uint8_t> body;
-    PutBlock(&body, "VEHD", header);
-    PutBlock(&body, "VEPL", colourMap);
-    PutBlock(&body, "RGBS", design.colours);
-    PutBlock(&body, "VESQ", {});
-    PutBlock(&body, "VECH", {});
-    PutBlock(&body, "VEOF", offsets);
-    PutBlock(&body, "VECI", sizes);
-    PutBlock(&body, "VECD", data);
+    AppendBlock(body, "VEHD", header);
+    AppendBlock(body, "VEPL", colourMap);
+    AppendBlock(body, "RGBS", design.colours);
+    AppendBlock(body, "VESQ", {});
+    AppendBlock(body, "VECH", {});
+    AppendBlock(body, "VEOF", offsets);
+    AppendBlock(body, "VECI", sizes);
+    AppendBlock(body, "VECD", data);
     if (body.size() > std::numeric_limits<uint32_t>::max() - 8) return {};
     std::vector<uint8_t> block;
-    PutBlock(&block, "VERM", body);
+    AppendBlock(block, "VERM", body);
     return block;
 }

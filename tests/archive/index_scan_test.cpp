@@ -1,6 +1,7 @@
 #include <cctype>
 
 #include "archive_fixture.h"
+#include "common/block_writer.h"
 
 namespace {
 
