@@ -198,12 +198,18 @@ browse)
     ;;
 
 broken-game)
+    "$cli" make-demo "$work/demo" >/dev/null || fail "duzuroro-cli make-demo"
     mkdir -p "$work/broken"
     printf 'JUNK\0\0\0\20notagame' >"$work/broken/BROKEN.LA0"
     start_viewer "$work/broken"
+    open_through_dialog "$work/demo/DEMO.LA0"
+    expect_picture "$(cli_picture "$work/demo/DEMO.LA0" --costume 1)" "costume 1"
     open_through_dialog "$work/broken/BROKEN.LA0"
     wait_until window_shown Error || fail "no Error dialog"
     error=$(find_window Error)
+    xprop -id "$error" WM_TRANSIENT_FOR | grep -q "window id # $(printf '0x%x' "$wid")\$" ||
+        fail "the Error dialog is not owned by the main window"
+    xprop -id "$error" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || fail "the Error dialog is not modal"
     import -window "$error" "$work/error-dialog.png"
     press "$error" Return
     wait_until window_gone Error || fail "the Error dialog did not close"
