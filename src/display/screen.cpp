@@ -102,13 +102,17 @@ void Screen::DrawImage(const IndexedImage& image) {
     const int64_t copyWidth = std::min<int64_t>(x + width, kWidth) - destinationColumn;
     const int64_t copyHeight = std::min<int64_t>(y + height, kHeight) - destinationRow;
 
-    const uint8_t* source = image.pixels.data() + sourceRow * width + sourceColumn;
-    for (int64_t row = 0; row < copyHeight; ++row) {
-        const size_t destination =
-            static_cast<size_t>((destinationRow + row) * kWidth + destinationColumn);
-        std::memcpy(bits.data() + destination, source, static_cast<size_t>(copyWidth));
-        std::fill_n(layer.data() + destination, copyWidth, uint8_t{kIndexed});
-        source += width;
+    // An image with rows but no columns, or columns but no rows, has no pixel buffer at all:
+    // not even a position in it may be computed.
+    if (copyWidth > 0 && copyHeight > 0) {
+        const uint8_t* source = image.pixels.data() + sourceRow * width + sourceColumn;
+        for (int64_t row = 0; row < copyHeight; ++row) {
+            const size_t destination =
+                static_cast<size_t>((destinationRow + row) * kWidth + destinationColumn);
+            std::memcpy(bits.data() + destination, source, static_cast<size_t>(copyWidth));
+            std::fill_n(layer.data() + destination, copyWidth, uint8_t{kIndexed});
+            source += width;
+        }
     }
     Invalidate(kClientRect);
 }

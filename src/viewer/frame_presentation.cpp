@@ -24,6 +24,8 @@ bool MakeDoubled(const IndexedImage& source, IndexedImage* doubled) {
         return false;
     }
     std::copy(source.palette.begin(), source.palette.end(), doubled->palette.begin());
+    // A frame with rows but no columns has no pixels to point into, not even to copy nothing.
+    if (width == 0) return true;
     for (size_t row = 0; row < height; ++row) {
         const uint8_t* from = source.pixels.data() + row * source.width;
         uint8_t* to = doubled->pixels.data() + 2 * row * doubledWidth;

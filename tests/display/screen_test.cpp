@@ -54,6 +54,10 @@ const ClipCase kClipCases[] = {
     {"ends at the top edge", 10, -5, 20, 5, false},
     {"starts at the bottom edge", 10, 480, 20, 5, false},
     {"no pixels", 5, 5, 0, 0, false},
+    // A forged size record can give a frame rows but no columns, or columns but no rows.
+    {"rows without columns", 5, 5, 0, 40, false},
+    {"columns without rows", 5, 5, 40, 0, false},
+    {"columns without rows, cut by the left edge", -5, 5, 40, 0, false},
     {"one past the left edge", -21, 10, 20, 5, true},
     {"one past the right edge", 641, 10, 20, 5, true},
     {"one past the top edge", 10, -6, 20, 5, true},

@@ -34,6 +34,10 @@ const ZoomCase kZoomCases[] = {
     {"a frame larger than the screen", 16, 700, 500, false},
     {"a frame too wide to double in 16 bits", 5, 40000, 3, true},
     {"a frame too tall to double in 16 bits", 1, 3, 33000, true},
+    // Sizes a forged size record gives: there is nothing to show, and nothing may be touched.
+    {"rows without columns", 5, 0, 40, false},
+    {"rows without columns, doubled", 1, 0, 40, true},
+    {"columns without rows, doubled", 16, 40, 0, true},
 };
 
 TEST_F(ViewerTest, ShowsTheFrameAtTheTopLeftAndDoublesItWhenZoomed) {
