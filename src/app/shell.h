@@ -48,6 +48,8 @@ bool ShellStart(WindowHandle window);
 bool ShellHandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
 // After the message loop: releases the viewer, then the screen.
 void ShellStop();
+// Resets and releases the current viewer, if there is one, closing its game's files.
+void ReleaseViewer();
 
 // File > Open: asks the front-end for an index file and opens the game it belongs to.
 bool RunOpenCommand();

@@ -9,19 +9,58 @@
 #include <vector>
 
 // One costume of a game: the room that holds it and its whole VERM block. An empty block
-// writes the DCOS entry alone (offset 0).
+// writes the DCOS entry alone (offset 0). The block is written as given, so a test can
+// place any bytes at a costume's position.
 struct GameCostume {
     uint8_t room = 0;
     std::vector<uint8_t> block;
 };
 
 struct GameLayout {
-    std::vector<uint8_t> roomDisks;      // DROO: room r lies on disk roomDisks[r]; 0 = no disk
-    std::vector<GameCostume> costumes;   // DCOS: costume c; the viewer browses 1 to count - 1
-    std::vector<uint8_t> absentDisks;    // disks whose file is not written
+    std::vector<uint8_t> roomDisks;     // DROO: room r lies on disk roomDisks[r]; 0 = no disk
+    std::vector<GameCostume> costumes;  // DCOS: costume c; the viewer browses 1 to count - 1
+    std::vector<uint8_t> absentDisks;   // disks whose file is not written
 };
 
 // Writes BASE.LA0 and every disk file BASE.LAd that a room names, into `directory`
 // (created when missing). False with `error` set when a file cannot be written.
 bool WriteGame(const std::filesystem::path& directory, const std::string& baseName,
                const GameLayout& layout, std::string* error);
+
+// The building blocks, for tests that forge files the layout cannot describe.
+
+void AppendU32LE(std::vector<uint8_t>& bytes, uint32_t value);
+void AppendU32BE(std::vector<uint8_t>& bytes, uint32_t value);
+void AppendBytes(std::vector<uint8_t>& bytes, const std::vector<uint8_t>& more);
+
+// A block header with any size, true or forged.
+std::vector<uint8_t> MakeBlockHeader(const char (&tag)[5], uint32_t size);
+// A block whose size is its header plus `body`.
+std::vector<uint8_t> MakeBlock(const char (&tag)[5], const std::vector<uint8_t>& body);
+// The body of a DROO or DCOS block: the count, the number bytes, the little-endian offsets.
+// `offsets` is padded with zeros or cut to the count of `numbers`.
+std::vector<uint8_t> MakeDirectoryRecord(const std::vector<uint8_t>& numbers,
+                                         std::vector<uint32_t> offsets);
+
+struct LoffEntry {
+    uint8_t room = 0;
+    uint32_t offset = 0;  // from the start of the disk file
+};
+
+// A disk file: LECF and LOFF headers, the room list, then `contents`, which begins at
+// DiskContentStart(rooms.size()). The LECF size counts the whole file.
+std::vector<uint8_t> MakeDiskFile(const std::vector<LoffEntry>& rooms,
+                                  const std::vector<uint8_t>& contents);
+uint32_t DiskContentStart(size_t roomCount);
+
+// The files WriteGame would write: the index file and disks 1 to 9 (empty when not written).
+struct GameFiles {
+    std::vector<uint8_t> index;
+    std::vector<uint8_t> disks[10];
+};
+bool MakeGameFiles(const GameLayout& layout, GameFiles* files, std::string* error);
+
+// The name of slot 0 to 9: BASE.LA0 to BASE.LA9.
+std::string GameFileName(const std::string& baseName, int slot);
+bool WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes,
+                std::string* error);

@@ -7,8 +7,14 @@
 #include <string>
 
 struct ResourceFile {
+    static constexpr uint32_t kMaxPosition = 0x7FFFFFFF;  // positions are signed 32-bit
+    static constexpr uint32_t kNoPosition = 0xFFFFFFFF;
+
     std::FILE* handle = nullptr;  // null while closed
     uint32_t size = 0;            // set by a successful Open
+    // Kept here rather than asked of the C library, whose positions are 32-bit on some
+    // platforms; every read and seek keeps it equal to the stream's own position.
+    uint64_t position = 0;
 
     ResourceFile() = default;
     ResourceFile(const ResourceFile&) = delete;
@@ -22,6 +28,9 @@ struct ResourceFile {
 
     // True only when all `count` bytes were read; a read of 0 bytes always succeeds.
     bool ReadExact(void* buffer, uint32_t count);
+    // True when `count` bytes remain after the position. Otherwise reports the message a
+    // short read would, so that no buffer is ever sized by a length the file cannot back.
+    bool HasRemaining(uint32_t count);
     // Positions 0 to 2,147,483,647 can be reached; past the end is allowed, before the start not.
     bool SeekFromStart(uint32_t offset);
     bool SeekFromCurrent(int32_t distance);

@@ -35,6 +35,9 @@ struct CostumeViewer {
     void NextFrame();
     void PreviousFrame();
     void Draw(Screen& screen);
+
+    // Entries of the game's costume directory; 0 while no archive exists.
+    uint32_t CostumeCount() const;
 };
 
 // Replaces the current viewer with one over the game in `directory` named `baseName`,
