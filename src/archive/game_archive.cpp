@@ -64,6 +64,28 @@ bool Preferred(const std::string& candidate, const std::string& current, size_t 
     return candidate < current;
 }
 
+// One listing of the folder serves all ten slots: the name each slot will open, or empty.
+// Only regular files count; a folder listing that fails finds nothing.
+void ListGameFiles(const std::filesystem::path& folder, std::string_view baseName,
+                   std::string (&names)[GameArchive::kSlotCount]) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError)) continue;
+        std::string name;
+        try {
+            name = it->path().filename().string();
+        } catch (const std::system_error&) {
+            continue;  // a name the narrow character set cannot spell is not ours
+        }
+        const std::optional<int> slot = SlotOfName(name, baseName);
+        if (!slot) continue;
+        std::string& chosen = names[*slot];
+        if (chosen.empty() || Preferred(name, chosen, baseName.size())) chosen = name;
+    }
+}
+
 }  // namespace
 
 GameArchive::GameArchive(std::string_view directory_, std::string_view baseName_)
@@ -79,27 +101,11 @@ bool GameArchive::Open() {
 }
 
 bool GameArchive::FindFiles() {
-    namespace fs = std::filesystem;
     try {
-        // One listing serves all ten slots; the slots are still opened in order 0 to 9.
+        const std::filesystem::path folder =
+            directory.empty() ? std::filesystem::path(".") : std::filesystem::path(directory);
         std::string names[kSlotCount];
-        const fs::path folder = directory.empty() ? fs::path(".") : fs::path(directory);
-        std::error_code error;
-        for (fs::directory_iterator it(folder, error), end; !error && it != end;
-             it.increment(error)) {
-            std::error_code typeError;
-            if (!it->is_regular_file(typeError)) continue;
-            std::string name;
-            try {
-                name = it->path().filename().string();
-            } catch (const std::system_error&) {
-                continue;  // a name the narrow character set cannot spell is not ours
-            }
-            const std::optional<int> slot = SlotOfName(name, baseName);
-            if (!slot) continue;
-            std::string& chosen = names[*slot];
-            if (chosen.empty() || Preferred(name, chosen, baseName.size())) chosen = name;
-        }
+        ListGameFiles(folder, baseName, names);
         for (int slot = 0; slot < kSlotCount; ++slot) {
             if (names[slot].empty()) continue;
             paths[slot] = (folder / names[slot]).string();

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/block_writer.h"
+
 namespace {
 
 constexpr int kSlotCount = 10;
@@ -57,33 +59,6 @@ bool MakeDisk(const GameLayout& layout, uint8_t disk, std::vector<uint8_t>* byte
 }
 
 }  // namespace
-
-void AppendU32LE(std::vector<uint8_t>& bytes, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8)
-        bytes.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void AppendU32BE(std::vector<uint8_t>& bytes, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-void AppendBytes(std::vector<uint8_t>& bytes, const std::vector<uint8_t>& more) {
-    bytes.insert(bytes.end(), more.begin(), more.end());
-}
-
-std::vector<uint8_t> MakeBlockHeader(const char (&tag)[5], uint32_t size) {
-    std::vector<uint8_t> bytes(tag, tag + 4);
-    AppendU32BE(bytes, size);
-    return bytes;
-}
-
-std::vector<uint8_t> MakeBlock(const char (&tag)[5], const std::vector<uint8_t>& body) {
-    std::vector<uint8_t> bytes =
-        MakeBlockHeader(tag, static_cast<uint32_t>(kHeaderLength + body.size()));
-    AppendBytes(bytes, body);
-    return bytes;
-}
 
 std::vector<uint8_t> MakeDirectoryRecord(const std::vector<uint8_t>& numbers,
                                          std::vector<uint32_t> offsets) {

@@ -27,16 +27,9 @@ struct GameLayout {
 bool WriteGame(const std::filesystem::path& directory, const std::string& baseName,
                const GameLayout& layout, std::string* error);
 
-// The building blocks, for tests that forge files the layout cannot describe.
+// The building blocks, for tests that forge files the layout cannot describe (with the
+// numbers and blocks of common/block_writer.h).
 
-void AppendU32LE(std::vector<uint8_t>& bytes, uint32_t value);
-void AppendU32BE(std::vector<uint8_t>& bytes, uint32_t value);
-void AppendBytes(std::vector<uint8_t>& bytes, const std::vector<uint8_t>& more);
-
-// A block header with any size, true or forged.
-std::vector<uint8_t> MakeBlockHeader(const char (&tag)[5], uint32_t size);
-// A block whose size is its header plus `body`.
-std::vector<uint8_t> MakeBlock(const char (&tag)[5], const std::vector<uint8_t>& body);
 // The body of a DROO or DCOS block: the count, the number bytes, the little-endian offsets.
 // `offsets` is padded with zeros or cut to the count of `numbers`.
 std::vector<uint8_t> MakeDirectoryRecord(const std::vector<uint8_t>& numbers,

@@ -8,7 +8,7 @@
 #include "display/indexed_image.h"
 
 struct Costume {
-    ByteView block;  // the whole VERM block, header included
+    ByteView block;  // the whole VERM block, header included; Parse cuts it to its declared size
     uint32_t colourCount = 0;  // length of the VEPL payload
     ByteView vehd, vepl, rgbs, vesq, vech, veof, veci, vecd;  // payloads; data null if absent
     uint16_t currentFrame = 0;  // 0: no frame selected

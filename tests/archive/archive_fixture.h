@@ -9,6 +9,7 @@
 
 #include "archive/game_archive.h"
 #include "archive/game_writer.h"
+#include "common/block_writer.h"
 #include "frontends/headless/headless_frontend.h"
 #include "support/temp_dir.h"
 

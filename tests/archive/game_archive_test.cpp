@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "archive_fixture.h"
+#include "common/block_writer.h"
 
 namespace {
 

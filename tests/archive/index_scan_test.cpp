@@ -1,6 +1,7 @@
 #include <cctype>
 
 #include "archive_fixture.h"
+#include "common/block_writer.h"
 
 namespace {
 
@@ -129,18 +130,6 @@ TEST_F(ArchiveTest, ADirectoryRecordIsCopiedEntryByEntry) {
     EXPECT_EQ(archive.costumeDirectory.numbers, (Bytes{5, 5, 7}));
     EXPECT_EQ(archive.costumeDirectory.offsets, (std::vector<uint32_t>{100, 200, 0x12345678}));
     EXPECT_TRUE(Errors().empty());
-}
-
-TEST_F(ArchiveTest, ADirectoryReadBeforeAFailureIsKeptUntilDestroy) {
-    GameFolder folder;
-    folder.WriteSlot(0, Join({Droo({1, 2}), MakeBlock("JUNK", {})}));
-    GameArchive archive(folder.directory, folder.baseName);
-    EXPECT_FALSE(archive.Open());
-    EXPECT_EQ(Errors(), Messages{"Unknown block: JUNK"});
-    EXPECT_EQ(archive.roomDirectory.count, 2u);
-    archive.Destroy();
-    EXPECT_EQ(archive.roomDirectory.count, 0u);
-    EXPECT_TRUE(archive.roomDirectory.numbers.empty());
 }
 
 }  // namespace

@@ -50,15 +50,6 @@ TEST_F(ResourceFileTest, ReadsExactlyOrFailsAfterDeliveringWhatWasThere) {
     EXPECT_EQ(Errors(), Messages{"Failed to read from a file."});
 }
 
-TEST_F(ResourceFileTest, OfNoBytesOpensAndFailsEveryRead) {
-    OpenCounting(0);
-    EXPECT_EQ(file.size, 0u);
-    uint8_t byte = 0;
-    EXPECT_TRUE(file.ReadExact(&byte, 0));
-    EXPECT_FALSE(file.ReadExact(&byte, 1));
-    EXPECT_EQ(Errors(), Messages{"Failed to read from a file."});
-}
-
 TEST_F(ResourceFileTest, ReachesSigned32BitPositionsOnly) {
     struct Case {
         const char* name;
@@ -96,16 +87,6 @@ TEST_F(ResourceFileTest, PastTheEndSeeksButTheNextReadFails) {
     EXPECT_FALSE(file.HasRemaining(0));
     uint8_t byte = 0;
     EXPECT_FALSE(file.ReadExact(&byte, 1));
-    EXPECT_EQ(Errors(), (Messages{"Failed to read from a file.", "Failed to read from a file."}));
-}
-
-TEST_F(ResourceFileTest, HasRemainingCountsFromThePosition) {
-    OpenCounting(10);
-    ASSERT_TRUE(file.SeekFromStart(4));
-    EXPECT_TRUE(file.HasRemaining(6));
-    EXPECT_TRUE(Errors().empty());
-    EXPECT_FALSE(file.HasRemaining(7));
-    EXPECT_FALSE(file.HasRemaining(0xFFFFFFFF));
     EXPECT_EQ(Errors(), (Messages{"Failed to read from a file.", "Failed to read from a file."}));
 }
 

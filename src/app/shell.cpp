@@ -1,0 +1,106 @@
+#include "app/shell.h"
+
+WindowHandle g_mainWindow = nullptr;
+Screen g_screen;
+std::unique_ptr<CostumeViewer> g_viewer;
+
+void ClearScreen() {
+    g_screen.Clear();
+}
+
+void DrawStatusText(const char* text) {
+    g_screen.DrawText(text);
+}
+
+void ReleaseViewer() {
+    if (!g_viewer) return;
+    g_viewer->Reset();
+    g_viewer.reset();
+}
+
+namespace {
+
+// Tells the front-end what the last message changed on the screen.
+void RepaintInvalid() {
+    const ScreenRect changed = g_screen.TakeInvalid();
+    if (!changed.Empty()) FrontendRepaint(changed);
+}
+
+void Paint(const PaintRequest& request) {
+    if (request.pixels) g_screen.Compose(request.rect, request.pixels, request.stride);
+}
+
+struct KeyAction {
+    uint32_t key;
+    void (*act)(CostumeViewer& viewer);
+};
+
+const KeyAction kKeyActions[] = {
+    {KEY_LEFT, [](CostumeViewer& viewer) { viewer.PreviousFrame(); }},
+    {KEY_UP, [](CostumeViewer& viewer) { viewer.NextCostume(); }},
+    {KEY_RIGHT, [](CostumeViewer& viewer) { viewer.NextFrame(); }},
+    {KEY_DOWN, [](CostumeViewer& viewer) { viewer.PreviousCostume(); }},
+    {KEY_ADD, [](CostumeViewer& viewer) { viewer.zoom = true; }},
+    {KEY_SUBTRACT, [](CostumeViewer& viewer) { viewer.zoom = false; }},
+};
+
+// One of the six keys: consumed even before a game is open; after its action, whatever
+// came of it, the viewer draws again. False for any other key.
+bool PressKey(uintptr_t key) {
+    for (const KeyAction& action : kKeyActions) {
+        if (action.key != key) continue;
+        if (g_viewer) {
+            action.act(*g_viewer);
+            g_viewer->Draw(g_screen);
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ShellStart(WindowHandle window) {
+    g_mainWindow = window;
+    if (!g_screen.Create(window)) return false;
+    g_screen.Clear();
+    DrawStatusText("Please open a file.");
+    RepaintInvalid();
+    return true;
+}
+
+bool ShellHandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    bool handled = true;
+    switch (message) {
+        case MSG_DESTROY:
+            FrontendQuit(0);
+            break;
+        case MSG_PAINT:
+            Paint(*reinterpret_cast<const PaintRequest*>(lParam));
+            break;
+        case MSG_COMMAND:
+            switch (wParam & 0xFFFF) {
+                case CMD_EXIT:
+                    FrontendDestroyWindow();
+                    break;
+                case CMD_OPEN:
+                    RunOpenCommand();
+                    break;
+                default:
+                    handled = false;
+            }
+            break;
+        case MSG_KEYDOWN:
+            handled = PressKey(wParam);
+            break;
+        default:
+            handled = false;
+    }
+    RepaintInvalid();
+    return handled;
+}
+
+void ShellStop() {
+    ReleaseViewer();
+    g_screen.Destroy();
+}

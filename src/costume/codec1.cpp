@@ -1,0 +1,64 @@
+#include <algorithm>
+
+#include "costume/costume.h"
+
+namespace {
+
+// The image filled column by column, top to bottom; runs go on from the bottom of one column
+// to the top of the next.
+struct ColumnWriter {
+    uint8_t* pixels;
+    size_t width;
+    size_t height;
+    size_t column = 0;
+    size_t row = 0;
+
+    bool Full() const { return column == width; }
+
+    // Writes up to `length` pixels of `colour`; the part of the run past the image is dropped.
+    void Run(uint8_t colour, size_t length) {
+        while (length > 0 && !Full()) {
+            // One stretch of the current column: `count` rows below `row` are in the image.
+            const size_t count = std::min(length, height - row);
+            // count <= height - row, so every index stays below width x height.
+            size_t index = row * width + column;
+            for (size_t i = 0; i < count; ++i, index += width) pixels[index] = colour;
+            length -= count;
+            row += count;
+            if (row == height) {
+                row = 0;
+                ++column;
+            }
+        }
+    }
+
+    // Zeroes what the data did not reach.
+    void ClearRest() {
+        while (!Full()) Run(0, height - row);
+    }
+};
+
+}  // namespace
+
+void Costume::DecodeCodec1(uint8_t* pixels) const {
+    ColumnWriter writer{pixels, FrameWidth(), FrameHeight()};
+    if (writer.width == 0 || writer.height == 0) return;
+    // The split of a run byte between colour and length follows the colour count.
+    uint32_t shift = 4;
+    if (colourCount == 32) shift = 3;
+    if (colourCount == 64) shift = 2;
+    const uint32_t mask = (1u << shift) - 1;
+
+    const uint8_t* in = frameData.data;
+    const uint8_t* const end = frameData.data + frameData.size;
+    while (!writer.Full() && in != end) {
+        const uint8_t run = *in++;
+        size_t length = run & mask;
+        if (length == 0) {
+            if (in == end) break;
+            length = *in++;  // 0 here is an empty run
+        }
+        writer.Run(static_cast<uint8_t>(run >> shift), length);
+    }
+    writer.ClearRest();
+}

@@ -1,0 +1,57 @@
+#include <algorithm>
+#include <cstring>
+
+#include "costume/costume.h"
+
+namespace {
+
+// Decodes one row's runs from `in` (at most `end`) into `out`. Returns false when the data
+// ended first, after zeroing the pixels it did not reach.
+bool DecodeRow(const uint8_t* in, const uint8_t* end, uint8_t* out, size_t width) {
+    size_t left = width;
+    while (left > 0) {
+        if (in == end) break;
+        const uint8_t control = *in++;
+        // A run longer than the rest of the row is cut there and never spills over.
+        const size_t length = std::min<size_t>((control >> 1) + 1u, left);
+        const size_t available = static_cast<size_t>(end - in);
+        if (control & 1u) {
+            if (available == 0) break;
+            std::memset(out, *in++, length);
+        } else if (available < length) {
+            std::memcpy(out, in, available);
+            out += available;
+            left -= available;
+            break;
+        } else {
+            std::memcpy(out, in, length);
+            in += length;
+        }
+        out += length;
+        left -= length;
+    }
+    std::memset(out, 0, left);
+    return left == 0;
+}
+
+}  // namespace
+
+void Costume::DecodeCodec5(uint8_t* pixels) const {
+    const size_t width = FrameWidth();
+    const size_t height = FrameHeight();
+    if (width == 0 || height == 0) return;
+    const uint8_t* const end = frameData.data + frameData.size;
+    size_t record = 0;
+    size_t row = 0;
+    while (row < height) {
+        uint16_t length = 0;
+        if (!frameData.ReadU16LE(record, &length)) break;
+        // The row length only says where the next record begins; the runs may read past it.
+        const bool complete =
+            DecodeRow(frameData.data + record + 2, end, pixels + row * width, width);
+        ++row;
+        if (!complete) break;
+        record += static_cast<size_t>(length) + 2;
+    }
+    std::memset(pixels + row * width, 0, (height - row) * width);
+}

@@ -1,0 +1,45 @@
+#include <algorithm>
+#include <cstring>
+
+#include "app/report_error.h"
+#include "costume/costume.h"
+
+namespace {
+
+constexpr uint32_t kPaletteEntries = 256;
+// No frame of these games comes near this; a forged size record must not stall the machine.
+constexpr size_t kMaxFramePixels = 16777216;
+
+}  // namespace
+
+bool Costume::Render(IndexedImage* image, int32_t x, int32_t y) const {
+    if (currentFrame == 0) return false;
+    const uint16_t width = FrameWidth();
+    const uint16_t height = FrameHeight();
+    if (static_cast<size_t>(width) * height > kMaxFramePixels) {
+        ReportError("Frame too large.");
+        return false;
+    }
+    if (!image->Create(x, y, width, height, kPaletteEntries)) return false;
+
+    // Only the colours that are present and fit; every other entry is 0.
+    const size_t colours = std::min<size_t>({colourCount, kPaletteEntries, rgbs.size / 3});
+    std::fill(image->palette.begin(), image->palette.end(), uint8_t{0});
+    if (colours > 0) std::memcpy(image->palette.data(), rgbs.data, colours * 3);
+
+    switch (Codec()) {
+        case 1:
+            DecodeCodec1(image->pixels.data());
+            return true;
+        case 5:
+            DecodeCodec5(image->pixels.data());
+            return true;
+        case 16:
+            DecodeCodec16(image->pixels.data());
+            return true;
+        default:
+            ReportError("Unknown codec.");
+            image->Destroy();
+            return false;
+    }
+}
