@@ -37,7 +37,7 @@ done
 
 # --- Builds ------------------------------------------------------------------------------
 say "cross-building DuzuRoro.exe"
-cmake --preset win64 >/dev/null
+cmake --preset win64 -DDUZURORO_WERROR=ON >/dev/null  # portability problems must not pass quietly
 cmake --build --preset win64 --target DuzuRoro -j 2
 exe=$root/build/win64/frontends/win32/DuzuRoro.exe
 [ -f "$exe" ] || fail "the cross build made no $exe"
