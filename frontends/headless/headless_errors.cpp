@@ -6,7 +6,9 @@
 
 HeadlessFrontend g_headless;
 
-void HeadlessFrontend::Clear() { *this = HeadlessFrontend{}; }
+void HeadlessFrontend::Clear() {
+    *this = HeadlessFrontend{};
+}
 
 std::vector<std::string> HeadlessFrontend::TakeErrors() {
     std::vector<std::string> taken;

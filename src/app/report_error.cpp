@@ -2,4 +2,6 @@
 
 #include "app/frontend.h"
 
-void ReportError(const char* text) { FrontendShowError(text); }
+void ReportError(const char* text) {
+    FrontendShowError(text);
+}

@@ -26,8 +26,10 @@ void RepaintInvalid() {
     if (!changed.Empty()) FrontendRepaint(changed);
 }
 
-void Paint(const PaintRequest& request) {
-    if (request.pixels) g_screen.Compose(request.rect, request.pixels, request.stride);
+// Copies the asked-for part of the back buffer out to the front-end's pixels.
+void Paint(const PaintRequest* request) {
+    if (!request || !request->pixels) return;
+    g_screen.Compose(request->rect, request->pixels, request->stride);
 }
 
 struct KeyAction {
@@ -76,7 +78,7 @@ bool ShellHandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
             FrontendQuit(0);
             break;
         case MSG_PAINT:
-            Paint(*reinterpret_cast<const PaintRequest*>(lParam));
+            Paint(reinterpret_cast<const PaintRequest*>(lParam));
             break;
         case MSG_COMMAND:
             switch (wParam & 0xFFFF) {

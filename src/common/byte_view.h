@@ -38,7 +38,8 @@ struct ByteView {
         if (!Has(offset, 4)) return false;
         *out = static_cast<uint32_t>(data[offset]) << 24 |
                static_cast<uint32_t>(data[offset + 1]) << 16 |
-               static_cast<uint32_t>(data[offset + 2]) << 8 | static_cast<uint32_t>(data[offset + 3]);
+               static_cast<uint32_t>(data[offset + 2]) << 8 |
+               static_cast<uint32_t>(data[offset + 3]);
         return true;
     }
 

@@ -9,11 +9,11 @@
 
 struct Costume {
     ByteView block;  // the whole VERM block, header included; Parse cuts it to its declared size
-    uint32_t colourCount = 0;  // length of the VEPL payload
+    uint32_t colourCount = 0;                                 // length of the VEPL payload
     ByteView vehd, vepl, rgbs, vesq, vech, veof, veci, vecd;  // payloads; data null if absent
-    uint16_t currentFrame = 0;  // 0: no frame selected
-    ByteView frameInfo;         // the selected frame's 4-byte size record in VECI
-    ByteView frameData;         // from the selected frame's first encoded byte to the block's end
+    uint16_t currentFrame = 0;                                // 0: no frame selected
+    ByteView frameInfo;  // the selected frame's 4-byte size record in VECI
+    ByteView frameData;  // from the selected frame's first encoded byte to the block's end
 
     explicit Costume(ByteView costumeBlock) : block(costumeBlock) {}
 
@@ -21,7 +21,7 @@ struct Costume {
     bool SelectFrame(uint16_t frame);
     uint16_t FrameCount() const;
     uint16_t Codec() const;
-    uint16_t FrameWidth() const;   // of the selected frame
+    uint16_t FrameWidth() const;  // of the selected frame
     uint16_t FrameHeight() const;
 
     // Decode the selected frame into `pixels` (FrameWidth x FrameHeight bytes). They never

@@ -22,10 +22,10 @@ struct Screen {
 
     bool created = false;
     WindowHandle window = nullptr;
-    std::vector<uint8_t> bits;    // kWidth x kHeight indices, row r at r x 640
-    std::vector<uint8_t> layer;   // one Layer per pixel
+    std::vector<uint8_t> bits;       // kWidth x kHeight indices, row r at r x 640
+    std::vector<uint8_t> layer;      // one Layer per pixel
     uint32_t colourTable[256] = {};  // 0x00RRGGBB
-    ScreenRect invalid;           // what changed since the front-end last took it
+    ScreenRect invalid;              // what changed since the front-end last took it
 
     // Allocates the buffers: indices 0, colour table black but entry 255 white.
     bool Create(WindowHandle window);

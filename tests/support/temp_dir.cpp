@@ -8,9 +8,9 @@ TempDir::TempDir() {
     static std::atomic<unsigned> serial{0};
     std::random_device seed;
     for (;;) {
-        auto candidate = std::filesystem::temp_directory_path() /
-                         ("duzuroro-test-" + std::to_string(seed()) + "-" +
-                          std::to_string(serial++));
+        auto candidate =
+            std::filesystem::temp_directory_path() /
+            ("duzuroro-test-" + std::to_string(seed()) + "-" + std::to_string(serial++));
         if (std::filesystem::create_directory(candidate)) {
             path = candidate;
             return;

@@ -9,6 +9,7 @@
 
 #include "app/shell.h"
 #include "archive/game_writer.h"
+#include "common/block_writer.h"
 #include "costume/costume_builder.h"
 #include "display/screen.h"
 #include "frontends/headless/headless_frontend.h"
