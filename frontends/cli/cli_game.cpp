@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/shell.h"
+#include "frontends/cli/cli_output.h"
 #include "frontends/headless/headless_frontend.h"
 
 std::string AbsolutePath(const std::string& path) {
@@ -23,7 +24,9 @@ bool IsGameFile(const GameArchive& archive, const std::filesystem::path& path) {
 bool CliGame::Open(const std::string& indexFile) {
     SplitChosenFile(HeadlessChosenFile(AbsolutePath(indexFile)), &directory, &baseName);
     archive = std::make_unique<GameArchive>(directory, baseName);
-    return archive->Open();
+    if (archive->Open()) return true;
+    EmitErrors();
+    return false;
 }
 
 std::optional<uint8_t> CliGame::DiskOf(uint32_t costume) const {

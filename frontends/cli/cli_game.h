@@ -28,7 +28,7 @@ struct CliGame {
     CliGame(const CliGame&) = delete;
     CliGame& operator=(const CliGame&) = delete;
 
-    // False, with the archive's message reported, when the game cannot be opened.
+    // False, with the archive's message printed, when the game cannot be opened.
     bool Open(const std::string& indexFile);
     uint32_t CostumeCount() const { return archive->costumeDirectory.count; }
     // The costume's room, and the disk of that room when the room directory has it.

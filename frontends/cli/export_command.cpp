@@ -146,10 +146,7 @@ bool MakeDirectory(const std::filesystem::path& directory) {
 
 int RunExport(const ExportOptions& options) {
     CliGame game;
-    if (!game.Open(options.indexFile)) {
-        EmitErrors();
-        return 1;
-    }
+    if (!game.Open(options.indexFile)) return 1;
     Exporter exporter{options, game, options.outDirectory};
     if (!MakeDirectory(exporter.directory)) {
         EmitErrors();

@@ -119,10 +119,7 @@ void PrintText(const Json& game) {
 
 int RunInfo(const InfoOptions& options) {
     CliGame game;
-    if (!game.Open(options.indexFile)) {
-        EmitErrors();
-        return 1;
-    }
+    if (!game.Open(options.indexFile)) return 1;
     const Json description = DescribeGame(game);
     if (options.json) {
         // Paths come from the file system and need not be UTF-8: such bytes are replaced.

@@ -220,7 +220,10 @@ std::vector<uint8_t> WithForgedSizeRecord(std::vector<uint8_t> block, uint16_t f
     return block;
 }
 
-TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
+// A game with one costume of each outcome: loaded; not present; not a VERM block; a frame
+// without pixels and one whose size record lies outside its block; a room past the room
+// directory.
+void WriteTroubledGame(const fs::path& directory) {
     GameLayout layout;
     layout.roomDisks = {0, 1, 2};
     layout.absentDisks = {2};
@@ -229,12 +232,16 @@ TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
         {1, BuildCostumeBlock(Rectangles(5, 16, {{3, 2}, {1, 4}}))},
         {2, BuildCostumeBlock(Rectangles(1, 16, {{2, 2}}))},
         {1, std::vector<uint8_t>(64, 'X')},
-        {1, WithForgedSizeRecord(BuildCostumeBlock(Rectangles(1, 32, {{2, 2}, {2, 2}})), 2)},
+        {1,
+         WithForgedSizeRecord(BuildCostumeBlock(Rectangles(1, 32, {{0, 3}, {2, 2}, {2, 2}})), 3)},
         {9, BuildCostumeBlock(Rectangles(16, 16, {{2, 2}}))},
     };
     std::string error;
-    ASSERT_TRUE(WriteGame(game, "GAME", layout, &error)) << error;
+    ASSERT_TRUE(WriteGame(directory, "GAME", layout, &error)) << error;
+}
 
+TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
+    WriteTroubledGame(game);
     const ToolRun run = Run({"info", (game / "GAME.LA0").string(), "--json"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "Error: VERM not found.\nError: Invalid frame.\nError: Invalid room.\n");
@@ -267,8 +274,11 @@ TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
            {"status", "loaded"},
            {"codec", 1},
            {"colourCount", 32},
-           {"frameCount", 2},
-           {"frames", {{{"width", 2}, {"height", 2}}, {{"error", "Invalid frame."}}}}},
+           {"frameCount", 3},
+           {"frames",
+            {{{"width", 0}, {"height", 3}},
+             {{"width", 2}, {"height", 2}},
+             {{"error", "Invalid frame."}}}}},
           {{"number", 5},
            {"room", 9},
            {"disk", nullptr},
@@ -284,6 +294,26 @@ TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
                             "3x2 1x4\nCostume 2: room 2, disk 2, not-present\n"),
               std::string::npos)
         << text.out;
+}
+
+TEST_F(CliTest, ExportGoesOnPastEachFailureAndNamesItOnce) {
+    WriteTroubledGame(game);
+    const ToolRun run = Run({"export", (game / "GAME.LA0").string(), "--out", out.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "Note: Costume 2 is not present on this disk. Skipped.\n"
+              "Error: VERM not found.\n"
+              "Note: Costume 4, frame 1 has no pixels. Skipped.\n"
+              "Error: Invalid frame.\n"
+              "Error: Invalid room.\n");
+    std::set<std::string> written;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        written.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(written,
+              (std::set<std::string>{"costume-0001-frame-001.png", "costume-0001-frame-002.png",
+                                     "costume-0004-frame-002.png"}));
 }
 
 struct ErrorCase {
