@@ -2,7 +2,8 @@
 # Cross-builds DuzuRoro.exe and runs it once under Wine in a virtual X display, driving it as
 # a user would: the first picture, the demo game opened through the real open dialog, the
 # six keys, a broken game's error box, and File > Exit. Every picture of the window's client
-# area must equal, pixel for pixel, what the host build's headless programs make.
+# area must equal, pixel for pixel, what the host build's headless programs make, and the
+# .exe must carry its menu and its icon.
 # Fails (never skips) when the cross compiler, Wine or the X tools are missing.
 # TEST_WIN32_KEEP=1 keeps the screenshots and logs of a passing run as well.
 set -euo pipefail
@@ -46,6 +47,22 @@ exe=$root/build/win64/frontends/win32/DuzuRoro.exe
 if x86_64-w64-mingw32-objdump -p "$exe" | grep -iE 'DLL Name: *(libstdc|libgcc|libwinpthread)'; then
     fail "DuzuRoro.exe is not statically linked"
 fi
+# The resources as the .exe carries them: the menu, and the icon in its three sizes at 8 bits.
+resources=$(x86_64-w64-mingw32-windres -J coff -O rc -i "$exe") ||
+    fail "windres cannot read the resources of DuzuRoro.exe"
+main_menu=$(sed -n '/^101 MENU$/,/^END$/p' <<<"$resources")
+expected_menu='101 MENU
+BEGIN
+  POPUP "&File"
+  BEGIN
+    MENUITEM "&Open", 57601
+    MENUITEM "E&xit", 8
+  END
+END'
+[ "$main_menu" = "$expected_menu" ] || fail "DuzuRoro.exe carries no menu 101 with File, Open and Exit"
+icon_sizes=$(sed -n '/^102 14 /,/^END$/p' <<<"$resources" | grep -o '"[^"]*", 1, 8,' | tr -d '\n')
+[ "$icon_sizes" = '"\060\060\000\000", 1, 8,"\040\040\000\000", 1, 8,"\020\020\000\000", 1, 8,' ] ||
+    fail "DuzuRoro.exe carries no icon 102 of 48, 32 and 16 pixels at 8 bits per pixel"
 
 say "building the host tools that make the expected pictures"
 cmake --preset ci >/dev/null
