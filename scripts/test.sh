@@ -14,3 +14,6 @@ for preset in ci sanitize; do
   echo "=== $preset tests ==="
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== Win32 build under Wine ==="
+bash scripts/test-win32.sh

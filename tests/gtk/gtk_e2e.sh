@@ -116,12 +116,12 @@ expect_picture() {
     fi
 }
 
-# The picture of `duzuroro-cli screen` for the given options, made once.
+# The picture of `duzuroro-cli screen` of the game $index for the given options, made once.
 cli_picture() {
-    local name out
-    name=$(echo "$*" | tr -c 'a-zA-Z0-9' '_')
-    out="$work/expected-$name.png"
-    [ -f "$out" ] || "$cli" screen "$@" --out "$out" >/dev/null || fail "duzuroro-cli screen $*"
+    local out
+    out="$work/expected$(echo "$*" | tr -c 'a-z0-9' '-').png"
+    [ -f "$out" ] || "$cli" screen "$index" "$@" --out "$out" >/dev/null ||
+        fail "duzuroro-cli screen $index $*"
     echo "$out"
 }
 
@@ -164,7 +164,10 @@ start-and-exit)
     grep -q "minimum size: 640 by $height" <<<"$hints" &&
         grep -q "maximum size: 640 by $height" <<<"$hints" ||
         fail "the window can be resized: $hints"
-    xprop -id "$wid" _NET_WM_ICON | grep -q 'Icon (48 x 48)' || fail "the window has no icon"
+    icons=$(xprop -id "$wid" _NET_WM_ICON)
+    for size in 48 32 16; do
+        grep -q "Icon ($size x $size)" <<<"$icons" || fail "the window has no $size x $size icon"
+    done
     expect_picture "$work/start.png" '"Please open a file."'
     # The six keys before any game change nothing.
     press "$wid" Left Up Right Down KP_Add KP_Subtract
@@ -179,37 +182,47 @@ browse)
     start_viewer "$work/demo"
     expect_picture "$work/start.png" '"Please open a file."'
     open_through_dialog "$index"
-    expect_picture "$(cli_picture "$index" --costume 1)" "costume 1"
+    expect_picture "$(cli_picture --costume 1)" "costume 1"
     press "$wid" Right Right
-    expect_picture "$(cli_picture "$index" --costume 1 --frame 3)" "costume 1, frame 3"
+    expect_picture "$(cli_picture --costume 1 --frame 3)" "costume 1, frame 3"
     # The main keyboard's plus and minus are not the zoom keys.
     press "$wid" plus equal minus
     press "$wid" F10 Escape  # through the menu bar and back: the keys still reach the viewer
     press "$wid" Left
-    expect_picture "$(cli_picture "$index" --costume 1 --frame 2)" "costume 1, frame 2 unzoomed"
+    expect_picture "$(cli_picture --costume 1 --frame 2)" "costume 1, frame 2 unzoomed"
     press "$wid" KP_Add
-    expect_picture "$(cli_picture "$index" --costume 1 --frame 2 --zoom)" "costume 1 zoomed"
+    expect_picture "$(cli_picture --costume 1 --frame 2 --zoom)" "costume 1 zoomed"
     press "$wid" Up Up Up
-    expect_picture "$(cli_picture "$index" --costume 4 --zoom)" "costume 4 zoomed"
+    expect_picture "$(cli_picture --costume 4 --zoom)" "costume 4 zoomed"
     press "$wid" KP_Subtract Down
-    expect_picture "$(cli_picture "$index" --costume 3)" "costume 3"
+    expect_picture "$(cli_picture --costume 3)" "costume 3"
+    # Held down, Up steps on with every auto-repeat until it stops at the last costume.
+    last=$(($("$cli" info "$index" | awk '/^Costumes:/ {print $2}') - 1))
+    xdotool windowfocus --sync "$wid" keydown Up
+    reached=0
+    wait_until same_picture "$(cli_picture --costume "$last")" || reached=$?
+    xdotool keyup Up
+    ((reached == 0)) || fail "holding Up did not reach costume $last"
     "$helpers/close_window" "$wid"
     expect_exit_code 0
     ;;
 
 broken-game)
     "$cli" make-demo "$work/demo" >/dev/null || fail "duzuroro-cli make-demo"
+    index="$work/demo/DEMO.LA0"
     mkdir -p "$work/broken"
     printf 'JUNK\0\0\0\20notagame' >"$work/broken/BROKEN.LA0"
     start_viewer "$work/broken"
-    open_through_dialog "$work/demo/DEMO.LA0"
-    expect_picture "$(cli_picture "$work/demo/DEMO.LA0" --costume 1)" "costume 1"
+    open_through_dialog "$index"
+    expect_picture "$(cli_picture --costume 1)" "costume 1"
     open_through_dialog "$work/broken/BROKEN.LA0"
     wait_until window_shown Error || fail "no Error dialog"
     error=$(find_window Error)
-    xprop -id "$error" WM_TRANSIENT_FOR | grep -q "window id # $(printf '0x%x' "$wid")\$" ||
-        fail "the Error dialog is not owned by the main window"
-    xprop -id "$error" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || fail "the Error dialog is not modal"
+    owner=$(xprop -id "$error" WM_TRANSIENT_FOR)
+    grep -q "window id # $(printf '0x%x' "$wid")\$" <<<"$owner" ||
+        fail "the Error dialog is not owned by the main window: $owner"
+    state=$(xprop -id "$error" _NET_WM_STATE)
+    grep -q _NET_WM_STATE_MODAL <<<"$state" || fail "the Error dialog is not modal: $state"
     import -window "$error" "$work/error-dialog.png"
     press "$error" Return
     wait_until window_gone Error || fail "the Error dialog did not close"

@@ -43,6 +43,7 @@ TEST(OpenDialogTest, ChoiceCarriesTheOffsetsOfFileNameAndExtension) {
         {"/g/NAME.", 3, 8},    // an empty extension, right after the dot
         {"/DIG.LA0", 1, 5},
         {"DIG.LA0", 0, 4},
+        {"/g/A\\B.LA0", 3, 7},  // a backslash is part of a name here, not a separator
     };
     for (const auto& c : cases) {
         ChosenFile choice = ChosenFileFromPath(c.path);
