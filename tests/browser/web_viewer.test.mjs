@@ -7,8 +7,8 @@
 // DUZURORO_BROWSER_WORK (a folder for the games, pictures and screenshots).
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, rmSync, writeFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { basename, join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { kWaitMs, launchChromium, serveFolder, watchPage } from './harness.mjs';
 
@@ -201,6 +201,23 @@ test('a broken game shows one Error dialog, then "Please open a file."', { timeo
   // The keys do nothing now that no game is open.
   await pressKeys(page, ['ArrowUp', 'NumpadAdd']);
   await expectCanvas(page, startPicture, '"Please open a file." after keys');
+  assert.deepEqual(faults, []);
+});
+
+test('files dropped on the page open their game, whatever their letter case', { timeout: kTestMs }, async (t) => {
+  const { page, faults } = await openViewer(t);
+  const files = demoFiles.map((file) => [basename(file).toLowerCase(), readFileSync(file).toString('base64')]);
+  await page.evaluate((dropped) => {
+    const transfer = new DataTransfer();
+    for (const [name, base64] of dropped) {
+      transfer.items.add(new File([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))], name));
+    }
+    const drop = new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true });
+    document.getElementById('screen').dispatchEvent(drop);
+  }, files);
+  await expectCanvas(page, cliPicture({ costume: 1, frame: 1, zoom: false }), 'costume 1 of the dropped files');
+  await pressKeys(page, ['ArrowRight']);
+  await expectCanvas(page, cliPicture({ costume: 1, frame: 2, zoom: false }), 'costume 1, frame 2');
   assert.deepEqual(faults, []);
 });
 
