@@ -7,7 +7,7 @@
 // DUZURORO_BROWSER_WORK (a folder for the games, pictures and screenshots).
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { cpSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { basename, join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { kWaitMs, launchChromium, serveFolder, watchPage } from './harness.mjs';
@@ -221,7 +221,7 @@ test('files dropped on the page open their game, whatever their letter case', { 
   assert.deepEqual(faults, []);
 });
 
-test('a folder with two games asks which index file to open', { timeout: kTestMs }, async (t) => {
+test('a folder with two games asks which to open; no index file, or an unreadable file, opens nothing', { timeout: kTestMs }, async (t) => {
   const { page, faults } = await openViewer(t);
   // Disk files without their index file: nothing to open, and the page says so.
   await chooseFiles(page, 'menu-open', demoFiles.slice(1));
@@ -229,6 +229,19 @@ test('a folder with two games asks which index file to open', { timeout: kTestMs
   await page.click('#no-index button');
   await waitIdle(page);
   await expectCanvas(page, startPicture, '"Please open a file." after choosing no index file');
+
+  // A chosen file gone before the page could read it: an Error, and nothing opened.
+  const copy = join(work, 'copy');
+  cpSync(join(work, 'games'), copy, { recursive: true });
+  await chooseFiles(page, 'menu-open-folder', [copy]);
+  await page.waitForSelector('#choose-index[open]', { timeout: kWaitMs });
+  rmSync(join(copy, 'demo', 'DEMO.LA2'));
+  await page.click('#index-choices button:nth-child(2)');
+  await page.waitForSelector('#error[open]', { timeout: kWaitMs });
+  assert.equal(await page.$eval('#error-text', (text) => text.textContent), 'Failed to read from a file.');
+  await page.click('#error button');
+  await waitIdle(page);
+  await expectCanvas(page, startPicture, '"Please open a file." after an unreadable file');
 
   await chooseFiles(page, 'menu-open-folder', [join(work, 'games')]);
   await page.waitForSelector('#choose-index[open]', { timeout: kWaitMs });
