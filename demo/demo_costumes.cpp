@@ -1,9 +1,9 @@
-#include "frontends/cli/demo_costumes.h"
+#include "demo/demo_costumes.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "frontends/cli/demo_canvas.h"
+#include "demo/demo_canvas.h"
 
 namespace {
 
