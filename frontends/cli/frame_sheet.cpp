@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/report_error.h"
+#include "common/report_error.h"
 #include "common/allocation.h"
 
 bool FrameSheet::Add(uint16_t frame, IndexedImage image) {

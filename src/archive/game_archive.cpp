@@ -7,7 +7,7 @@
 #include <optional>
 #include <system_error>
 
-#include "app/report_error.h"
+#include "common/report_error.h"
 #include "common/allocation.h"
 #include "common/block_header.h"
 

@@ -1,6 +1,6 @@
 #include "archive/resource_directory.h"
 
-#include "app/report_error.h"
+#include "common/report_error.h"
 #include "common/allocation.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/report_error.h"
+#include "common/report_error.h"
 #include "common/block_header.h"
 
 namespace {
