@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "common/report_error.h"
 #include "common/block_header.h"
+#include "common/report_error.h"
 
 namespace {
 

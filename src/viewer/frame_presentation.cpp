@@ -57,5 +57,6 @@ void CostumeViewer::Draw(Screen& screen) {
         screen.DrawImage(image);
     }
     const Costume& costume = *loaded.costume;
-    screen.DrawText(FrameStatusText(costumeNumber, costume.currentFrame, costume.FrameCount()).text);
+    screen.DrawText(
+        FrameStatusText(costumeNumber, costume.currentFrame, costume.FrameCount()).text);
 }
