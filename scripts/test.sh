@@ -16,3 +16,6 @@ for preset in ci sanitize; do
   echo "=== $preset tests ==="
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== Web viewer in headless Chromium ==="
+bash scripts/test-web.sh
