@@ -2,13 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <new>
 #include <optional>
-#include <system_error>
+#include <utility>
 
 #include "common/allocation.h"
 #include "common/block_header.h"
+#include "common/file_system.h"
 #include "common/report_error.h"
 
 namespace {
@@ -64,25 +64,16 @@ bool Preferred(const std::string& candidate, const std::string& current, size_t 
     return candidate < current;
 }
 
-// One listing of the folder serves all ten slots: the name each slot will open, or empty.
-// Only regular files count; a folder listing that fails finds nothing.
-void ListGameFiles(const std::filesystem::path& folder, std::string_view baseName,
-                   std::string (&names)[GameArchive::kSlotCount]) {
-    std::error_code error;
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError)) continue;
-        std::string name;
-        try {
-            name = it->path().filename().string();
-        } catch (const std::system_error&) {
-            continue;  // a name the narrow character set cannot spell is not ours
-        }
-        const std::optional<int> slot = SlotOfName(name, baseName);
+// One listing of the folder serves all ten slots: the file each slot will open, if any.
+void ListGameFiles(const std::string& folder, std::string_view baseName,
+                   FolderFile (&chosen)[GameArchive::kSlotCount]) {
+    for (FolderFile& file : ListFolder(folder)) {
+        const std::optional<int> slot = SlotOfName(file.name, baseName);
         if (!slot) continue;
-        std::string& chosen = names[*slot];
-        if (chosen.empty() || Preferred(name, chosen, baseName.size())) chosen = name;
+        FolderFile& current = chosen[*slot];
+        if (current.name.empty() || Preferred(file.name, current.name, baseName.size())) {
+            current = std::move(file);
+        }
     }
 }
 
@@ -102,13 +93,11 @@ bool GameArchive::Open() {
 
 bool GameArchive::FindFiles() {
     try {
-        const std::filesystem::path folder =
-            directory.empty() ? std::filesystem::path(".") : std::filesystem::path(directory);
-        std::string names[kSlotCount];
-        ListGameFiles(folder, baseName, names);
+        FolderFile chosen[kSlotCount];
+        ListGameFiles(std::string(directory), baseName, chosen);
         for (int slot = 0; slot < kSlotCount; ++slot) {
-            if (names[slot].empty()) continue;
-            paths[slot] = (folder / names[slot]).string();
+            if (chosen[slot].name.empty()) continue;
+            paths[slot] = std::move(chosen[slot].path);
             files[slot] = std::make_unique<ResourceFile>();
             if (!files[slot]->Open(paths[slot])) return false;
             if (slot == 0) {

@@ -1,8 +1,6 @@
 #include "archive/resource_file.h"
 
-#include <filesystem>
-#include <system_error>
-
+#include "common/file_system.h"
 #include "common/report_error.h"
 
 namespace {
@@ -24,20 +22,9 @@ bool SeekTo(ResourceFile& file, int64_t target) {
 
 bool ResourceFile::Open(const std::string& path) {
     Close();
-    // Only regular files: a folder would open on some systems and fail on the first read.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        ReportError("Failed to open file.");
-        return false;
-    }
-    handle = std::fopen(path.c_str(), "rb");
+    uint64_t length = 0;
+    handle = OpenForReading(path, &length);
     if (handle == nullptr) {
-        ReportError("Failed to open file.");
-        return false;
-    }
-    const uintmax_t length = std::filesystem::file_size(path, error);
-    if (error) {
-        Close();
         ReportError("Failed to open file.");
         return false;
     }

@@ -39,9 +39,10 @@ say "cross-building DuzuRoro.exe"
 (
     cd "$source_dir"
     cmake --preset win64 -DDUZURORO_WERROR=ON >/dev/null # portability problems must not pass quietly
-    cmake --build --preset win64 --target DuzuRoro -j 2
+    cmake --build --preset win64 --target DuzuRoro duzuroro-file-check -j 2
 ) >"$E2E_WORK/build.log" 2>&1 || { tail -n 40 "$E2E_WORK/build.log" >&2; fail "the cross build failed"; }
 exe=$source_dir/build/win64/frontends/win32/DuzuRoro.exe
+file_check=$source_dir/build/win64/frontends/win32/duzuroro-file-check.exe
 [ -f "$exe" ] || fail "the cross build made no $exe"
 # One self-contained program: no MinGW runtime DLL may be needed beside it.
 if x86_64-w64-mingw32-objdump -p "$exe" | grep -iE 'DLL Name: *(libstdc|libgcc|libwinpthread)'; then
@@ -84,8 +85,47 @@ start_display
 make_games
 say "making a fresh Wine prefix"
 export WINEPREFIX="$E2E_WORK/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine spells host file names in the locale's character set: UTF-8, so that every Windows
+# name has a host name; its ANSI code page is then 1252, as on a Western European Windows.
+export LC_ALL=C.UTF-8
 timeout 180 "$wine" wineboot --init >"$E2E_WORK/wineboot.log" 2>&1 ||
     fail "wineboot could not make a Wine prefix (see $E2E_WORK/wineboot.log)"
+
+# --- The file access, in code page 1252 --------------------------------------------------
+say "checking the file access: non-ASCII folders and names, the share mode"
+mkdir -p "$E2E_WORK/file-check"
+(cd "$E2E_WORK/file-check" && timeout 120 "$wine" "$file_check") >"$E2E_WORK/file-check.log" 2>&1 ||
+    { cat "$E2E_WORK/file-check.log" >&2; fail "the file access checks failed"; }
+
+# The demo game from a folder whose name needs the ANSI code page, chosen in the dialog as a
+# user would: its plain parent typed, then the folder and DEMO.LA0 double-clicked, each the
+# only entry listed (Wine loses letters that xdotool types from outside the keyboard).
+# Costume 1 at actual size after the open, then a step of each kind.
+open_from_folder() {
+    local parent=$E2E_WORK/ansi-$1 folder=$E2E_WORK/ansi-$1/$2 dialog
+    rm -rf "$parent"
+    mkdir -p "$parent"
+    cp -r "$E2E_WORK/demo" "$folder"
+    say "File > Open $folder/DEMO.LA0"
+    press "$main" alt+f o
+    wait_until window_shown Open || fail "File > Open showed no Open dialog"
+    dialog=$(find_window Open)
+    type_into_dialog "$dialog" "$parent/"
+    sleep 1.5
+    for _ in $(seq 20); do
+        window_shown Open || break
+        xdotool mousemove --window "$dialog" 45 44 click --repeat 2 --delay 80 1 2>/dev/null || true
+        sleep 1
+    done
+    window_gone Open || fail "the Open dialog did not open $folder/DEMO.LA0"
+    window_gone Error || fail "opening the demo game from $2 showed an Error box"
+    cli_picture "$demo_index" 1 1 off
+    expect_picture "$main" "$picture" "costume 1 after the open from $2"
+    cp "$E2E_WORK/window.png" "$E2E_WORK/window-$2.png"
+    press "$main" Up Right KP_Add
+    cli_picture "$demo_index" 2 2 on
+    expect_picture "$main" "$picture" "costume 2, frame 2, zoom on in the game from $2"
+}
 
 # --- The session -------------------------------------------------------------------------
 say "starting DuzuRoro.exe"
@@ -95,6 +135,9 @@ start_program "$E2E_WORK" "$wine" "$exe"
 expect_menu_bar 10 40
 expect_picture "$main" "$start_picture" '"Please open a file."'
 expect_keys_change_nothing
+# Each open shows a picture other than the one before it, so that none can pass unseen.
+open_from_folder 1 Théâtre
+open_from_folder 2 Euro€
 browse_demo
 open_broken_game
 say "File > Exit"

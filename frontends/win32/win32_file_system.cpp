@@ -1,0 +1,105 @@
+// DuzuRoro.exe's file access. Paths come from the open dialog in the ANSI code page and stay
+// so throughout the core; here, and only here, they become the UTF-16 that the Windows file
+// functions take, and listed names come back to the ANSI code page.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include "common/file_system.h"
+
+namespace {
+
+bool ToWide(const std::string& text, std::wstring* wide) {
+    wide->clear();
+    if (text.empty()) return true;
+    const int length = static_cast<int>(text.size());
+    const int needed =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+    if (needed <= 0) return false;
+    wide->resize(static_cast<size_t>(needed));
+    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, wide->data(),
+                               needed) == needed;
+}
+
+// False when the ANSI code page cannot spell `wide` exactly. A name it can only approximate
+// (a best-fit letter, a '?') would name another file, or none.
+bool ToAnsi(const std::wstring& wide, std::string* text) {
+    text->clear();
+    if (wide.empty()) return true;
+    const int length = static_cast<int>(wide.size());
+    const int needed =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) return false;
+    text->resize(static_cast<size_t>(needed));
+    if (WideCharToMultiByte(CP_ACP, 0, wide.data(), length, text->data(), needed, nullptr,
+                            nullptr) != needed) {
+        return false;
+    }
+    std::wstring back;
+    return ToWide(*text, &back) && back == wide;
+}
+
+bool EndsInSeparator(const std::wstring& folder) {
+    if (folder.empty()) return false;
+    const wchar_t last = folder.back();
+    return last == L'\\' || last == L'/' || last == L':';
+}
+
+}  // namespace
+
+std::vector<FolderFile> ListFolder(const std::string& folder) {
+    std::vector<FolderFile> files;
+    std::wstring wideFolder;
+    if (!ToWide(folder, &wideFolder)) return files;
+    // Judged on the wide form: in a double-byte code page a character's second byte can be '\'.
+    const bool joined = folder.empty() || EndsInSeparator(wideFolder);
+    const std::string separator = joined ? "" : "\\";
+    const std::wstring pattern = wideFolder + (joined ? L"*" : L"\\*");
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return files;
+    try {
+        do {
+            if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+                continue;
+            }
+            std::string name;
+            if (!ToAnsi(found.cFileName, &name)) continue;
+            files.push_back({name, folder + separator + name});
+        } while (FindNextFileW(search, &found));
+    } catch (...) {
+        FindClose(search);  // the caller reports the failure; the search handle must not leak
+        throw;
+    }
+    FindClose(search);
+    return files;
+}
+
+std::FILE* OpenForReading(const std::string& path, uint64_t* size) {
+    std::wstring widePath;
+    if (!ToWide(path, &widePath) || widePath.empty()) return nullptr;
+    // Read-only, and others may only read while it is open: a file that another program
+    // holds open for writing is refused rather than read while it changes.
+    HANDLE file = CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER length;
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &length)) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    // The C runtime's stream takes the handle over: closing the stream closes it.
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+    if (descriptor == -1) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    std::FILE* stream = _fdopen(descriptor, "rb");
+    if (stream == nullptr) {
+        _close(descriptor);
+        return nullptr;
+    }
+    *size = static_cast<uint64_t>(length.QuadPart);
+    return stream;
+}

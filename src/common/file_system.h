@@ -1,0 +1,26 @@
+// The two things the program asks of the file system: the files in a folder, and one file
+// opened for reading. Every path is a narrow string in one encoding from the open dialog to
+// here: bytes on Linux, the ANSI code page on Windows. Each build links one definition, as
+// it links the front-end functions: file_system.cpp (standard library) everywhere but
+// DuzuRoro.exe, which converts once here to what the Windows file functions take.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct FolderFile {
+    std::string name;  // the file's name alone
+    std::string path;  // the folder and the name, as OpenForReading takes it
+};
+
+// The regular files in `folder` ("" is the current folder), in no particular order. A
+// folder that cannot be listed has none; a name the narrow encoding cannot spell is left
+// out, as no dialog could have named it.
+std::vector<FolderFile> ListFolder(const std::string& folder);
+
+// Opens an existing regular file read-only, or gives null. On Windows, others may go on
+// reading it but not writing: a file another program holds open for writing is refused.
+// `size` receives the file's length in bytes.
+std::FILE* OpenForReading(const std::string& path, uint64_t* size);
