@@ -13,6 +13,7 @@ DUZURORO_PACKAGES=(
   libgmock-dev
   libbenchmark-dev
   libpng-dev
+  libgif-dev
   nlohmann-json3-dev
   libcli11-dev
   libgtk-3-dev

@@ -13,15 +13,8 @@ std::string AbsolutePath(const std::string& path) {
     return failed ? path : absolute.string();
 }
 
-bool IsGameFile(const GameArchive& archive, const std::filesystem::path& path) {
-    for (const std::string& gameFile : archive.paths) {
-        std::error_code failed;
-        if (!gameFile.empty() && std::filesystem::equivalent(path, gameFile, failed)) return true;
-    }
-    return false;
-}
-
 bool CliGame::Open(const std::string& indexFile) {
+    SetSubject(indexFile);
     SplitChosenFile(HeadlessChosenFile(AbsolutePath(indexFile)), &directory, &baseName);
     archive = std::make_unique<GameArchive>(directory, baseName);
     if (archive->Open()) return true;
