@@ -28,9 +28,11 @@ bool ShowAskedFrame(const ScreenOptions& options) {
         HeadlessPressKey(KEY_UP);
     }
     if (!g_viewer->costumeLoaded) {
-        // The window shows this as its status line; the tool has no picture of the costume.
-        if (g_headless.errors.empty()) ReportFailure(NotPresentMessage(options.costume));
-        return false;
+        // The window says so on its status line, and that is the picture; but the costume
+        // asked for is not shown, as export would say.
+        const bool notPresent = g_headless.errors.empty();
+        if (notPresent) ReportFailure(NotPresentMessage(options.costume));
+        return notPresent && options.frame == 1;
     }
     if (options.frame > g_viewer->costume->FrameCount()) {
         SetSubject(FrameSubject(options.costume, options.frame));
