@@ -78,7 +78,7 @@ struct Exporter {
     uint64_t costumesDone = 0;
     uint64_t costumesTotal = 0;
 
-    bool Keeping() const { return options.sheet || options.format == ImageFormat::Gif; }
+    bool WritingFrames() const { return options.format == ImageFormat::Png && !options.sheet; }
     uint8_t Background() const { return options.transparentIndex.value_or(0); }
 
     bool Write(const fs::path& path, const FileFiller& fill) const {
@@ -117,10 +117,16 @@ struct Exporter {
                            &sizes)) {
             return;
         }
-        const std::vector<KeptFrame> kept = RenderFrames(number, costume, sizes, palette);
+        // A sheet or a GIF too large is refused from the size records, before any decoding.
         SetSubject(CostumeSubject(number));
-        if (options.sheet) WriteSheet(number, kept, palette);
-        if (options.format == ImageFormat::Gif) WriteAnimation(number, kept, palette);
+        const bool sheet = options.sheet && SheetFits(number, sizes);
+        const bool gif = options.format == ImageFormat::Gif && AnimationFits(number, sizes);
+        if (!sheet && !gif && !WritingFrames()) return;
+        const std::vector<KeptFrame> kept =
+            RenderFrames(number, costume, sizes, palette, sheet || gif);
+        SetSubject(CostumeSubject(number));
+        if (sheet) WriteSheet(number, kept, palette);
+        if (gif) WriteAnimation(number, kept, palette);
     }
 
     // The frames asked for that the costume has, in order. Those past its end are an error
@@ -185,10 +191,10 @@ struct Exporter {
         return true;
     }
 
-    // Renders each measured frame: written at once as a PNG, or kept for a sheet or a GIF.
+    // Renders each measured frame: written at once as a PNG, and kept for a sheet or a GIF.
     std::vector<KeptFrame> RenderFrames(uint32_t number, Costume& costume,
                                         const std::vector<SheetLayout::FrameSize>& sizes,
-                                        const CostumePalette& palette) const {
+                                        const CostumePalette& palette, bool keep) const {
         std::vector<KeptFrame> kept;
         for (const SheetLayout::FrameSize& size : sizes) {
             SetSubject(FrameSubject(number, size.frame));
@@ -199,12 +205,11 @@ struct Exporter {
                 continue;
             }
             KeptFrame frame{size.frame, image.width, image.height, std::move(image.pixels)};
-            if (Keeping()) {
-                kept.push_back(std::move(frame));
-                continue;
+            if (WritingFrames()) {
+                WriteFramePng(number, frame, palette);
+                EmitErrors();
             }
-            WriteFramePng(number, frame, palette);
-            EmitErrors();
+            if (keep) kept.push_back(std::move(frame));
         }
         return kept;
     }
@@ -223,26 +228,42 @@ struct Exporter {
               [&](std::FILE* file, std::string* error) { return WritePng(file, picture, error); });
     }
 
-    void WriteSheet(uint32_t number, const std::vector<KeptFrame>& frames,
-                    const CostumePalette& palette) const {
-        const std::string name = CostumeName(number);
-        if (frames.empty()) {
-            PrintNote("Costume " + std::to_string(number) + " has no frames to put on a sheet.");
-            return;
-        }
+    static std::vector<SheetLayout::FrameSize> SizesOf(const std::vector<KeptFrame>& frames) {
         std::vector<SheetLayout::FrameSize> sizes;
         for (const KeptFrame& frame : frames) {
             sizes.push_back({frame.number, frame.width, frame.height});
         }
+        return sizes;
+    }
+
+    SheetLayout LayOut(const std::vector<SheetLayout::FrameSize>& sizes) const {
         SheetLayout layout;
         layout.Place(options.layout, sizes, options.scale, options.padding);
-        if (!layout.WithinBounds()) {
-            PrintRefusal("Costume " + std::to_string(number) + ": its sheet would be " +
-                         std::to_string(layout.width) + " x " + std::to_string(layout.height) +
-                         " pixels, more than 16384 a side or 64 Mpixel, and is not written. "
-                         "Try --layout grid.");
-            return;
+        return layout;
+    }
+
+    // False, with a note, when there is nothing to put on the sheet or it would be too large.
+    bool SheetFits(uint32_t number, const std::vector<SheetLayout::FrameSize>& sizes) const {
+        if (sizes.empty()) {
+            PrintNote("Costume " + std::to_string(number) + " has no frames to put on a sheet.");
+            return false;
         }
+        const SheetLayout layout = LayOut(sizes);
+        if (layout.WithinBounds()) return true;
+        PrintRefusal("Costume " + std::to_string(number) + ": its sheet would be " +
+                     std::to_string(layout.width) + " x " + std::to_string(layout.height) +
+                     " pixels, more than 16384 a side or 64 Mpixel, and is not written. Try "
+                     "--layout grid.");
+        return false;
+    }
+
+    void WriteSheet(uint32_t number, const std::vector<KeptFrame>& frames,
+                    const CostumePalette& palette) const {
+        // Frames that failed to render are left out: lay out again what there is.
+        const std::vector<SheetLayout::FrameSize> sizes = SizesOf(frames);
+        if (!SheetFits(number, sizes)) return;
+        const SheetLayout layout = LayOut(sizes);
+        const std::string name = CostumeName(number);
         const fs::path imagePath = directory / (name + "-sheet.png");
         const fs::path jsonPath = directory / (name + "-sheet.json");
         if (HidesGameFile(*game.archive, jsonPath)) {
@@ -269,30 +290,41 @@ struct Exporter {
         });
     }
 
-    void WriteAnimation(uint32_t number, const std::vector<KeptFrame>& frames,
-                        const CostumePalette& palette) const {
-        if (frames.empty()) {
+    // False, with a note, when there is nothing to animate or the GIF would be too large:
+    // every frame covers the whole screen, so that, not the frames, is the work to bound.
+    bool AnimationFits(uint32_t number, const std::vector<SheetLayout::FrameSize>& sizes) const {
+        if (sizes.empty()) {
             PrintNote("Costume " + std::to_string(number) + " has no frames to animate.");
-            return;
+            return false;
         }
         uint64_t width = 0, height = 0;
-        for (const KeptFrame& frame : frames) {
-            width = std::max<uint64_t>(width, frame.width);
-            height = std::max<uint64_t>(height, frame.height);
+        for (const SheetLayout::FrameSize& size : sizes) {
+            width = std::max<uint64_t>(width, size.width);
+            height = std::max<uint64_t>(height, size.height);
         }
-        // Every frame covers the whole screen: that, not the frames, is the work to bound.
-        if (width * height * frames.size() > kCostumeDecodePixelBudget ||
-            width * options.scale > 0xFFFF || height * options.scale > 0xFFFF) {
-            PrintRefusal("Costume " + std::to_string(number) + ": its GIF would be " +
-                         std::to_string(frames.size()) + " frames of " +
-                         std::to_string(width * options.scale) + " x " +
-                         std::to_string(height * options.scale) +
-                         " pixels, more than a GIF can hold or than any real costume needs, "
-                         "and is not written.");
-            return;
+        if (width * height * sizes.size() <= kCostumeDecodePixelBudget &&
+            width * options.scale <= 0xFFFF && height * options.scale <= 0xFFFF) {
+            return true;
+        }
+        PrintRefusal("Costume " + std::to_string(number) + ": its GIF would be " +
+                     std::to_string(sizes.size()) + " frames of " +
+                     std::to_string(width * options.scale) + " x " +
+                     std::to_string(height * options.scale) +
+                     " pixels, more than a GIF can hold or any real costume needs, and is not "
+                     "written.");
+        return false;
+    }
+
+    void WriteAnimation(uint32_t number, const std::vector<KeptFrame>& frames,
+                        const CostumePalette& palette) const {
+        if (!AnimationFits(number, SizesOf(frames))) return;
+        uint32_t width = 0, height = 0;
+        for (const KeptFrame& frame : frames) {
+            width = std::max<uint32_t>(width, frame.width);
+            height = std::max<uint32_t>(height, frame.height);
         }
         const uint32_t scale = options.scale;
-        std::vector<uint8_t> row(width * scale);
+        std::vector<uint8_t> row(size_t{width} * scale);
         const GifAnimation animation{
             static_cast<uint16_t>(width * scale),
             static_cast<uint16_t>(height * scale),

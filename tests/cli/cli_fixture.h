@@ -49,8 +49,8 @@ struct CliTest : ::testing::Test {
 
     std::string IndexFile() const { return (game / "DEMO.LA0").string(); }
 
-    ToolRun Run(const std::vector<std::string>& arguments) const {
-        return RunTool(arguments, temp.path);
+    ToolRun Run(const std::vector<std::string>& arguments, const ToolLimits& limits = {}) const {
+        return RunTool(arguments, temp.path, limits);
     }
 
     void MakeDemo() {
