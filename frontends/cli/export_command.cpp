@@ -94,8 +94,7 @@ struct Exporter {
     void ExportCostume(uint32_t number) {
         SetSubject(CostumeSubject(number));
         LoadedCostume loaded;
-        loaded.Load(*game.archive, number);
-        if (loaded.result == CostumeLoadResult::NotPresent) {
+        if (loaded.Load(*game.archive, number) == CostumeLoadResult::NotPresent) {
             if (costumesNamed) {
                 ReportFailure(NotPresentMessage(number));
             } else {

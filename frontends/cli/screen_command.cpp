@@ -2,6 +2,7 @@
 // shell, viewer and screen code as the desktop program, through the headless front-end.
 #include <filesystem>
 
+#include "app/process_objects.h"
 #include "app/shell.h"
 #include "frontends/cli/cli_commands.h"
 #include "frontends/cli/cli_game.h"
@@ -34,7 +35,7 @@ bool ShowAskedFrame(const ScreenOptions& options) {
         if (notPresent) ReportFailure(NotPresentMessage(options.costume));
         return notPresent && options.frame == 1;
     }
-    if (options.frame > g_viewer->costume->FrameCount()) {
+    if (options.frame > g_viewer->loaded.costume->FrameCount()) {
         SetSubject(FrameSubject(options.costume, options.frame));
         ReportFailure("Frame out of range.");
         return false;

@@ -17,30 +17,18 @@
 #include "cli/tool_run.h"
 #include "costume/costume.h"
 #include "costume/costume_builder.h"
+#include "costume/loaded_costume.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace fs = std::filesystem;
-// One costume as the core reads it, for comparing with what the tool wrote.
-struct CoreCostume {
-    CostumeLoadResult result = CostumeLoadResult::Failed;
-    std::vector<uint8_t> block;
-    std::unique_ptr<Costume> costume;
-
-    CoreCostume(GameArchive& archive, uint32_t number) {
-        result = archive.LoadCostume(&block, number);
-        if (result != CostumeLoadResult::Loaded) return;
-        costume = std::make_unique<Costume>(ByteView{block.data(), block.size()});
-        if (!costume->Parse()) costume.reset();
-    }
-
-    IndexedImage Render(uint16_t frame) const {
-        IndexedImage image;
-        EXPECT_TRUE(costume->SelectFrame(frame) && costume->Render(&image, 0, 0));
-        return image;
-    }
-};
+// A frame as the core renders it, for comparing with what the tool wrote.
+inline IndexedImage CoreFrame(const LoadedCostume& core, uint16_t frame) {
+    IndexedImage image;
+    EXPECT_TRUE(core.costume->SelectFrame(frame) && core.costume->Render(&image, 0, 0));
+    return image;
+}
 
 struct CliTest : ::testing::Test {
     TempDir temp;

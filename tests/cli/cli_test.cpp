@@ -29,8 +29,8 @@ TEST_F(CliTest, ExportWritesEveryFrameOfTheDemoAsTheCoreRendersIt) {
     std::set<uint32_t> colourCounts;
     bool largerThanZoomShows = false;
     for (uint32_t number = 1; number < archive->costumeDirectory.count; ++number) {
-        const CoreCostume core(*archive, number);
-        if (core.result == CostumeLoadResult::NotPresent) {
+        LoadedCostume core;
+        if (core.Load(*archive, number) == CostumeLoadResult::NotPresent) {
             ++notPresent;
             continue;
         }
@@ -40,7 +40,7 @@ TEST_F(CliTest, ExportWritesEveryFrameOfTheDemoAsTheCoreRendersIt) {
         colourCounts.insert(core.costume->colourCount);
         EXPECT_GE(core.costume->FrameCount(), 4) << "costume " << number;
         for (uint16_t frame = 1; frame <= core.costume->FrameCount(); ++frame) {
-            const IndexedImage image = core.Render(frame);
+            const IndexedImage image = CoreFrame(core, frame);
             char name[64];
             std::snprintf(name, sizeof name, "costume-%04u-frame-%03u.png", number, frame);
             SCOPED_TRACE(name);
@@ -68,7 +68,9 @@ TEST_F(CliTest, OneFrameWithATransparentIndexKeepsTheOtherEntriesOpaque) {
     const PngContents png = ReadBack(out / "costume-0001-frame-003.png");
     EXPECT_EQ(png.alpha, (std::vector<uint8_t>{255, 255, 255, 255, 255, 0}));
     auto archive = OpenCore();
-    ExpectIndexedPngOf(png, CoreCostume(*archive, 1).Render(3));
+    LoadedCostume core;
+    core.Load(*archive, 1);
+    ExpectIndexedPngOf(png, CoreFrame(core, 3));
 }
 
 // The VERM block with frame `frame`'s size record pointed far outside VECI.

@@ -96,7 +96,8 @@ TEST_F(ExportTest, SheetsPlaceEveryFrameWithPixelsWhereTheirJsonSays) {
          2, false, 100, -1},
     };
     auto archive = OpenMixed();
-    const CoreCostume core(*archive, 1);
+    LoadedCostume core;
+    core.Load(*archive, 1);
     ASSERT_TRUE(core.costume);
     const std::vector<uint16_t> withPixels = {1, 2, 3, 5};
     for (const SheetCase& sheet : cases) {
@@ -142,7 +143,7 @@ TEST_F(ExportTest, SheetsPlaceEveryFrameWithPixelsWhereTheirJsonSays) {
                 EXPECT_EQ(entry["filename"], name);
                 entry.erase("filename");
             }
-            const IndexedImage image = core.Render(withPixels[i]);
+            const IndexedImage image = CoreFrame(core, withPixels[i]);
             const uint32_t w = image.width * sheet.scale, h = image.height * sheet.scale;
             const json& rectangle = entry["frame"];
             EXPECT_EQ(entry, (json{{"frame", rectangle},
@@ -219,7 +220,8 @@ TEST_F(ExportTest, GifsAnimateEveryFrameOnTheWholeScreenWithTheCostumePalette) {
         GifContents contents;
         std::string error;
         ASSERT_TRUE(ReadGif(out / name, &contents, &error)) << error;
-        const CoreCostume core(*archive, gif.costume);
+        LoadedCostume core;
+        core.Load(*archive, gif.costume);
         const CostumePalette palette = PaletteOf(*core.costume);
         EXPECT_EQ(contents.palette, std::vector<uint8_t>(palette.begin(), palette.end()));
         EXPECT_EQ(contents.loopCount, 0);
@@ -227,7 +229,7 @@ TEST_F(ExportTest, GifsAnimateEveryFrameOnTheWholeScreenWithTheCostumePalette) {
         std::vector<IndexedImage> images;
         uint32_t width = 0, height = 0;
         for (uint16_t frame = 1; frame <= core.costume->FrameCount(); ++frame) {
-            IndexedImage image = core.Render(frame);
+            IndexedImage image = CoreFrame(core, frame);
             if (image.width == 0 || image.height == 0) continue;
             width = std::max<uint32_t>(width, image.width * gif.scale);
             height = std::max<uint32_t>(height, image.height * gif.scale);
@@ -270,7 +272,9 @@ std::vector<uint8_t> ParseTextPalette(const std::string& text, size_t skipLines)
 TEST_F(ExportTest, PalettesHoldTheCostumesColoursInEachFormat) {
     WriteMixedGame(game);
     auto archive = OpenMixed();
-    const CostumePalette core = PaletteOf(*CoreCostume(*archive, 2).costume);
+    LoadedCostume loaded;
+    loaded.Load(*archive, 2);
+    const CostumePalette core = PaletteOf(*loaded.costume);
     const std::vector<uint8_t> colours(core.begin(), core.end());
     for (const char* format : {"gpl", "pal", "act"}) {
         for (bool transparent : {false, true}) {
@@ -325,8 +329,9 @@ TEST_F(ExportTest, SelectionsAndScaleChooseWhatIsWrittenAndHowLarge) {
                              "costume-0001-frame-005.png", "costume-0002-frame-001.png",
                              "costume-0002-frame-002.png"}));
     auto archive = OpenMixed();
-    const CoreCostume core(*archive, 1);
-    const IndexedImage image = core.Render(2);
+    LoadedCostume core;
+    core.Load(*archive, 1);
+    const IndexedImage image = CoreFrame(core, 2);
     const PngContents png = ReadBack(out / "costume-0001-frame-002.png");
     EXPECT_EQ(png.width, image.width * 4u);
     EXPECT_EQ(png.height, image.height * 4u);
