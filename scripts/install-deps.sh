@@ -24,6 +24,15 @@ DUZURORO_PACKAGES=(
   g++-mingw-w64-x86-64
   binutils-mingw-w64-x86-64
   wine64
+  bash-completion
+  lintian
+  desktop-file-utils
+  appstream
+  dpkg-dev
+  fakeroot
+  file
+  debootstrap
+  man-db
 )
 
 missing=()

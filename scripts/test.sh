@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal build and once
-# under AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+# under AddressSanitizer and UndefinedBehaviorSanitizer; then the Win32 build under Wine, and
+# the release packages with their checks. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,3 +18,6 @@ done
 
 echo "=== Win32 build under Wine ==="
 bash scripts/test-win32.sh
+
+echo "=== Packages ==="
+bash scripts/package.sh
