@@ -19,5 +19,8 @@ done
 echo "=== Win32 build under Wine ==="
 bash scripts/test-win32.sh
 
+echo "=== Web viewer in headless Chromium ==="
+bash scripts/test-web.sh
+
 echo "=== Packages ==="
 bash scripts/package.sh
