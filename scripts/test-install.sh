@@ -95,11 +95,12 @@ in_root apt-get install -y -q --no-install-recommends xvfb xauth x11-apps \
     >>"$out/apt-install.log" 2>&1 || fail "cannot install xvfb in the root"
 exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/duzuroro.desktop")
 as_player xvfb-run -a -s '-screen 0 800x600x24' sh -c "
-    cd demo && $exec_line & viewer=\$!
+    cd \$HOME/demo || exit 1
+    $exec_line >/tmp/viewer.log 2>&1 & viewer=\$!
     sleep 5
     kill -0 \$viewer || exit 1
     xwd -root -silent > /tmp/viewer.xwd
-    kill \$viewer" || fail "the viewer did not keep running under xvfb-run"
+    kill \$viewer" || fail "the viewer did not keep running under xvfb-run: $(cat "$root/tmp/viewer.log")"
 convert "xwd:$root/tmp/viewer.xwd" -crop 660x520+0+0 "$out/viewer.png"
 
 say "apt-get purge"

@@ -74,6 +74,28 @@ for entry in "${cases[@]}"; do
     expect "${entry%%|*}" "${entry#*|}"
 done
 
+# The value column of --help, in the forms the parser prints: the kind of value it offers.
+kinds=(
+    "|flag"
+    "Needs:|flag"
+    "png|gif|choice:png gif"
+    "TEXT:{png,gif}|choice:png gif"
+    "N|A-B,...|none"
+    "UINT:INT|none"
+    "DIR|dir"
+    "FILE|file"
+    "TEXT|file"
+)
+for entry in "${kinds[@]}"; do
+    value=${entry%|*}
+    expected=${entry##*|}
+    actual=$(_duzuroro_cli_kind "$value")
+    if [ "$actual" != "$expected" ]; then
+        echo "FAIL: a value shown as '$value' is taken as '$actual', expected '$expected'"
+        failures=$((failures + 1))
+    fi
+done
+
 if ((failures)); then
     echo "$failures completion case(s) failed"
     exit 1
