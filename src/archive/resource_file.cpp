@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/report_error.h"
+#include "common/report_error.h"
 
 namespace {
 

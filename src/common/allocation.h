@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/report_error.h"
+#include "common/report_error.h"
 
 template <typename T>
 bool TryResize(std::vector<T>& buffer, size_t count) {
