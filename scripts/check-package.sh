@@ -89,7 +89,7 @@ same_list "the zip's files" "$(printf '%s\n' "$top/CHANGELOG.md" "$top/DuzuRoro.
 unzip -q -d "$work" "$zip" "$top/DuzuRoro.exe"
 file "$work/$top/DuzuRoro.exe" | grep -q 'PE32+ executable (GUI) x86-64' ||
     fail "DuzuRoro.exe in the zip is not a 64-bit Windows GUI program"
-# The very program that scripts/test-win32.sh drives under Wine.
+# The very program that the test win32_e2e drives under Wine.
 cmp -s "$work/$top/DuzuRoro.exe" build/win64/frontends/win32/DuzuRoro.exe ||
     fail "DuzuRoro.exe in the zip is not the one built in build/win64"
 
