@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal build and once
-# under AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+# under AddressSanitizer and UndefinedBehaviorSanitizer; then every fuzz target over its
+# seeds and committed findings, and a few seconds of fuzzing each. Exits non-zero on any
+# failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +16,11 @@ for preset in ci sanitize; do
   echo "=== $preset tests ==="
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== fuzz targets ==="
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz -j "$jobs"
 
 echo "=== Win32 build under Wine ==="
 bash scripts/test-win32.sh
