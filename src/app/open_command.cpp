@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "app/shell.h"
+#include "common/allocation.h"
 
 void SplitChosenFile(const ChosenFile& choice, std::string* directory, std::string* baseName) {
     const size_t fileOffset = std::min(choice.fileOffset, choice.path.size());
@@ -22,7 +23,8 @@ bool RunOpenCommand() {
     if (!FrontendChooseIndexFile(&choice)) return false;
     std::string directory;
     std::string baseName;
-    SplitChosenFile(choice, &directory, &baseName);
+    // Nothing is lost yet: without the memory to read the choice, the game shown stays.
+    if (!TryAllocate([&] { SplitChosenFile(choice, &directory, &baseName); })) return false;
     if (OpenGame(directory, baseName)) return true;
     ReleaseViewer();
     g_screen.Clear();

@@ -1,37 +1,19 @@
 #include "viewer/costume_viewer.h"
 
 #include <cstdio>
-#include <new>
 
 #include "app/report_error.h"
 #include "app/shell.h"
-
-namespace {
-
-// The viewer's copy of a string; "Out of memory." and false when it cannot be made.
-bool CopyString(const std::string& from, std::string* to) {
-    try {
-        *to = from;
-        return true;
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
-        return false;
-    }
-}
-
-}  // namespace
+#include "common/allocation.h"
 
 bool CostumeViewer::Open(const std::string& newDirectory, const std::string& newBaseName) {
     Reset();
-    if (!CopyString(newDirectory, &directory)) return false;
-    if (!CopyString(newBaseName, &baseName)) return false;
-    try {
-        archive = std::make_unique<GameArchive>(directory, baseName);
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
-        return false;
-    }
-    return archive->Open();
+    return TryAllocate([&] {
+               directory = newDirectory;
+               baseName = newBaseName;
+               archive = std::make_unique<GameArchive>(directory, baseName);
+           }) &&
+           archive->Open();
 }
 
 void CostumeViewer::Reset() {
@@ -76,13 +58,12 @@ void CostumeViewer::SelectCostume(uint32_t number) {
         case CostumeLoadResult::Loaded:
             break;
     }
-    try {
-        costume = std::make_unique<Costume>(ByteView{costumeBlock.data(), costumeBlock.size()});
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
+    if (!TryAllocate([&] {
+            costume = std::make_unique<Costume>(ByteView{costumeBlock.data(), costumeBlock.size()});
+        }) ||
+        !costume->Parse()) {
         return;
     }
-    if (!costume->Parse()) return;
     costumeLoaded = true;
     SelectFrame(1);
 }
@@ -120,13 +101,10 @@ void CostumeViewer::PreviousFrame() {
 
 bool OpenGame(const std::string& directory, const std::string& baseName) {
     ReleaseViewer();
-    try {
-        g_viewer = std::make_unique<CostumeViewer>();
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
+    if (!TryAllocate([] { g_viewer = std::make_unique<CostumeViewer>(); }) ||
+        !g_viewer->Open(directory, baseName)) {
         return false;
     }
-    if (!g_viewer->Open(directory, baseName)) return false;
     g_viewer->SelectCostume(1);
     g_viewer->Draw(g_screen);
     return true;

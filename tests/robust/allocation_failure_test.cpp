@@ -1,0 +1,143 @@
+// Whole headless sessions in which one allocation fails: each allocation the session asks
+// for is made to fail in turn, in a session of its own. Every failure must say exactly one
+// thing, "Out of memory.", in the step where it happened; nothing may crash, and the program
+// must go on: the session's last step, which opens the game again, must show what it shows
+// when nothing fails. The sanitizer build adds LeakSanitizer, which fails the run on a leak.
+#include <cstdio>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "common/allocation.h"
+#include "viewer/viewer_fixture.h"
+
+namespace {
+
+struct Step {
+    std::string what;
+    void (*act)(const std::string& path);
+};
+
+void Press(uint32_t key) {
+    HeadlessPressKey(key);
+}
+
+// The three codecs over two disks, and a costume whose disk is absent.
+GameLayout BrowsedGame() {
+    GameLayout layout;
+    layout.roomDisks = {0, 1, 2, 3};
+    layout.absentDisks = {3};
+    layout.costumes.push_back(GameCostume{1, {}});
+    const uint16_t codecs[] = {1, 5, 16};
+    for (uint32_t c = 0; c < 3; ++c) {
+        layout.costumes.push_back(
+            GameCostume{static_cast<uint8_t>(1 + c % 2), BuildCostumeBlock(PatternCostume(codecs[c], 3, c))});
+    }
+    layout.costumes.push_back(GameCostume{3, BuildCostumeBlock(PatternCostume(1, 2, 9))});
+    return layout;
+}
+
+// Open the game; every frame of every costume, forwards with zoom and back without; a
+// broken game. (The game is opened again after the steps, to see that the program goes on.)
+std::vector<Step> Session(size_t costumes, int frames) {
+    std::vector<Step> steps;
+    steps.push_back({"open", [](const std::string& path) { HeadlessOpen(path); }});
+    for (size_t costume = 1; costume < costumes; ++costume) {
+        steps.push_back({"zoom in", [](const std::string&) { Press(KEY_ADD); }});
+        for (int frame = 1; frame < frames; ++frame) {
+            steps.push_back({"next frame", [](const std::string&) { Press(KEY_RIGHT); }});
+        }
+        steps.push_back({"zoom out", [](const std::string&) { Press(KEY_SUBTRACT); }});
+        for (int frame = 1; frame < frames; ++frame) {
+            steps.push_back({"previous frame", [](const std::string&) { Press(KEY_LEFT); }});
+        }
+        steps.push_back({"next costume", [](const std::string&) { Press(KEY_UP); }});
+    }
+    steps.push_back({"previous costume", [](const std::string&) { Press(KEY_DOWN); }});
+    steps.push_back({"open a broken game", [](const std::string& path) {
+                         HeadlessOpen(path.substr(0, path.size() - 8) + "BROKEN.LA0");
+                     }});
+    return steps;
+}
+
+struct SessionRun {
+    bool started = false;
+    std::vector<Messages> said;  // at the start, then after each step
+    uint64_t allocations = 0;    // asked for by the start and the steps
+    Messages reopenSaid;         // opening the game once more after the steps
+    Picture reopened;            // and what the window then shows
+};
+
+SessionRun RunSession(const std::vector<Step>& steps, const std::string& path) {
+    SessionRun run;
+    g_headless.Clear();
+    run.started = HeadlessStart();
+    run.said.push_back(g_headless.TakeErrors());
+    if (run.started) {
+        for (const Step& step : steps) {
+            step.act(path);
+            run.said.push_back(g_headless.TakeErrors());
+        }
+        run.allocations = g_allocationFaults.asked;
+        HeadlessOpen(path);
+        run.reopenSaid = g_headless.TakeErrors();
+        run.reopened = g_headless.picture;
+    }
+    HeadlessStop();
+    return run;
+}
+
+// The places in the source that asked for memory.
+std::set<std::pair<std::string, int>> g_sites;
+
+void RecordSite(const char* file, int line) {
+    g_sites.insert({file, line});
+}
+
+TEST(AllocationFailure, EachAllocationOfASessionFailsOnceAndTheProgramGoesOn) {
+    TestGame game;
+    game.Write(BrowsedGame());
+    // A broken game beside it: an index file that is not one.
+    std::string error;
+    ASSERT_TRUE(WriteBytes(game.dir.path / "BROKEN.LA0", {'N', 'O', 'N', 'E', 0, 0, 0, 8}, &error));
+    const std::vector<Step> steps = Session(5, 3);
+
+    g_allocationFaults = AllocationFaults{};
+    g_allocationFaults.observe = RecordSite;
+    const SessionRun clean = RunSession(steps, game.IndexPath());
+    const uint64_t allocations = clean.allocations;
+    g_allocationFaults = AllocationFaults{};
+    ASSERT_TRUE(clean.started);
+    ASSERT_GT(allocations, 0u);
+
+    const size_t sites = g_sites.size();
+    for (uint64_t n = 1; n <= allocations; ++n) {
+        SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
+        g_allocationFaults = AllocationFaults{};
+        g_allocationFaults.failAt = n;
+        const SessionRun run = RunSession(steps, game.IndexPath());
+        ASSERT_GE(g_allocationFaults.asked, n) << "the session no longer asks as often";
+        g_allocationFaults = AllocationFaults{};
+
+        // The step that asked for the failing allocation says "Out of memory." and only that;
+        // the steps before it say what they said before.
+        size_t step = 0;
+        while (step < run.said.size() && run.said[step] == clean.said[step]) ++step;
+        ASSERT_LT(step, run.said.size()) << "the failure said nothing";
+        EXPECT_EQ(run.said[step], Messages{"Out of memory."})
+            << "at step " << step << (step > 0 ? " (" + steps[step - 1].what + ")" : "");
+        if (step == 0) {  // the screen could not be made: the program ends at once
+            EXPECT_FALSE(run.started);
+            continue;
+        }
+        for (size_t later = step + 1; later < run.said.size(); ++later) {
+            EXPECT_LE(run.said[later].size(), 1u) << steps[later - 1].what;
+        }
+        EXPECT_EQ(run.reopenSaid, Messages{}) << "opening the game again";
+        EXPECT_TRUE(SamePicture(run.reopened, clean.reopened)) << "opening the game again";
+    }
+    std::printf("Each of %llu allocations, at %zu places in the source, failed once\n",
+                static_cast<unsigned long long>(allocations), sites);
+}
+
+}  // namespace
