@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "common/allocation.h"
-#include "viewer/viewer_fixture.h"
+#include "robust/browsed_game.h"
 
 namespace {
 
@@ -20,21 +20,6 @@ struct Step {
 
 void Press(uint32_t key) {
     HeadlessPressKey(key);
-}
-
-// The three codecs over two disks, and a costume whose disk is absent.
-GameLayout BrowsedGame() {
-    GameLayout layout;
-    layout.roomDisks = {0, 1, 2, 3};
-    layout.absentDisks = {3};
-    layout.costumes.push_back(GameCostume{1, {}});
-    const uint16_t codecs[] = {1, 5, 16};
-    for (uint32_t c = 0; c < 3; ++c) {
-        layout.costumes.push_back(
-            GameCostume{static_cast<uint8_t>(1 + c % 2), BuildCostumeBlock(PatternCostume(codecs[c], 3, c))});
-    }
-    layout.costumes.push_back(GameCostume{3, BuildCostumeBlock(PatternCostume(1, 2, 9))});
-    return layout;
 }
 
 // Open the game; every frame of every costume, forwards with zoom and back without; a
