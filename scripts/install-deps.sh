@@ -26,6 +26,10 @@ DUZURORO_PACKAGES=(
   g++-mingw-w64-x86-64
   binutils-mingw-w64-x86-64
   wine64
+  emscripten
+  node-acorn
+  nodejs
+  chromium
 )
 
 missing=()
@@ -34,6 +38,11 @@ for package in "${DUZURORO_PACKAGES[@]}"; do
     missing+=("$package")
   fi
 done
+
+# npm comes with Debian's nodejs as a package of its own, and inside other builds of node.
+if ! command -v npm >/dev/null; then
+  missing+=(npm)
+fi
 
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"

@@ -24,3 +24,6 @@ ctest --preset fuzz -j "$jobs"
 
 echo "=== Win32 build under Wine ==="
 bash scripts/test-win32.sh
+
+echo "=== Web viewer in headless Chromium ==="
+bash scripts/test-web.sh

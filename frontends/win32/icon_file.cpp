@@ -3,22 +3,13 @@
 #include <cstddef>
 
 #include "app/program_icon.h"
+#include "common/byte_writer.h"
 
 namespace {
 
 constexpr size_t kDirectorySize = 6;
 constexpr size_t kEntrySize = 16;
 constexpr size_t kInfoHeaderSize = 40;
-
-void PutU16LE(std::vector<uint8_t>* out, uint32_t value) {
-    out->push_back(static_cast<uint8_t>(value));
-    out->push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void PutU32LE(std::vector<uint8_t>* out, uint32_t value) {
-    PutU16LE(out, value & 0xFFFF);
-    PutU16LE(out, value >> 16);
-}
 
 // Bitmap rows are padded to whole 32-bit words.
 size_t PixelStride(size_t size) {
@@ -36,14 +27,14 @@ size_t ImageBytes(size_t size) {
 // 256-entry colour table, the colour indices, then the 1-bit mask; rows bottom-up.
 void PutImage(std::vector<uint8_t>* out, const ProgramIcon& icon) {
     const size_t size = icon.size;
-    PutU32LE(out, kInfoHeaderSize);
-    PutU32LE(out, icon.size);
-    PutU32LE(out, 2u * icon.size);
-    PutU16LE(out, 1);  // planes
-    PutU16LE(out, 8);  // bits per pixel
-    PutU32LE(out, 0);  // uncompressed
-    PutU32LE(out, static_cast<uint32_t>(ImageBytes(size)));
-    for (int unused = 0; unused < 4; ++unused) PutU32LE(out, 0);  // resolution, colours used
+    AppendU32LE(*out, kInfoHeaderSize);
+    AppendU32LE(*out, icon.size);
+    AppendU32LE(*out, 2u * icon.size);
+    AppendU16LE(*out, 1);  // planes
+    AppendU16LE(*out, 8);  // bits per pixel
+    AppendU32LE(*out, 0);  // uncompressed
+    AppendU32LE(*out, static_cast<uint32_t>(ImageBytes(size)));
+    for (int unused = 0; unused < 4; ++unused) AppendU32LE(*out, 0);  // resolution, colours used
     for (uint32_t i = 0; i < ProgramIcon::kColourCount; ++i) {
         out->push_back(icon.palette[i * 3 + 2]);
         out->push_back(icon.palette[i * 3 + 1]);
@@ -76,9 +67,9 @@ std::vector<uint8_t> BuildIconFile() {
     }
 
     std::vector<uint8_t> file;
-    PutU16LE(&file, 0);  // reserved
-    PutU16LE(&file, 1);  // an icon, not a cursor
-    PutU16LE(&file, static_cast<uint32_t>(icons.size()));
+    AppendU16LE(file, 0);  // reserved
+    AppendU16LE(file, 1);  // an icon, not a cursor
+    AppendU16LE(file, static_cast<uint16_t>(icons.size()));
     size_t offset = kDirectorySize + kEntrySize * icons.size();
     for (const ProgramIcon& icon : icons) {
         const size_t bytes =
@@ -87,10 +78,10 @@ std::vector<uint8_t> BuildIconFile() {
         file.push_back(static_cast<uint8_t>(icon.size));
         file.push_back(0);  // 256 colours
         file.push_back(0);  // reserved
-        PutU16LE(&file, 1);
-        PutU16LE(&file, 8);
-        PutU32LE(&file, static_cast<uint32_t>(bytes));
-        PutU32LE(&file, static_cast<uint32_t>(offset));
+        AppendU16LE(file, 1);
+        AppendU16LE(file, 8);
+        AppendU32LE(file, static_cast<uint32_t>(bytes));
+        AppendU32LE(file, static_cast<uint32_t>(offset));
         offset += bytes;
     }
     for (const ProgramIcon& icon : icons) PutImage(&file, icon);

@@ -1,15 +1,12 @@
-// Writes the pieces of the game files: little-endian numbers, and blocks that open with a
-// 4-byte tag and a big-endian size counting the whole block. The game writer, the costume
-// builder and the tests that forge files all build their bytes with these.
+// Writes the blocks of the game files: a 4-byte tag and a big-endian size counting the whole
+// block. The game writer, the costume builder and the tests that forge files all build their
+// bytes with these and the number writers they bring along.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-void AppendU16LE(std::vector<uint8_t>& bytes, uint16_t value);
-void AppendU32LE(std::vector<uint8_t>& bytes, uint32_t value);
-void AppendU32BE(std::vector<uint8_t>& bytes, uint32_t value);
-void AppendBytes(std::vector<uint8_t>& bytes, const std::vector<uint8_t>& more);
+#include "common/byte_writer.h"
 
 // A block header with any size, true or forged.
 std::vector<uint8_t> MakeBlockHeader(const char (&tag)[5], uint32_t size);

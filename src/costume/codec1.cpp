@@ -1,6 +1,6 @@
-#include <algorithm>
+#include "costume/codec1.h"
 
-#include "costume/costume.h"
+#include <algorithm>
 
 namespace {
 
@@ -40,17 +40,15 @@ struct ColumnWriter {
 
 }  // namespace
 
-void Costume::DecodeCodec1(uint8_t* pixels) const {
-    ColumnWriter writer{pixels, FrameWidth(), FrameHeight()};
+void DecodeCodec1(ByteView data, uint32_t colourCount, uint16_t width, uint16_t height,
+                  uint8_t* pixels) {
+    ColumnWriter writer{pixels, width, height};
     if (writer.width == 0 || writer.height == 0) return;
-    // The split of a run byte between colour and length follows the colour count.
-    uint32_t shift = 4;
-    if (colourCount == 32) shift = 3;
-    if (colourCount == 64) shift = 2;
+    const uint32_t shift = Codec1LengthBits(colourCount);
     const uint32_t mask = (1u << shift) - 1;
 
-    const uint8_t* in = frameData.data;
-    const uint8_t* const end = frameData.data + frameData.size;
+    const uint8_t* in = data.data;
+    const uint8_t* const end = data.data + data.size;
     while (!writer.Full() && in != end) {
         const uint8_t run = *in++;
         size_t length = run & mask;

@@ -1,27 +1,22 @@
+#include "costume/codec16.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "costume/bit_reader.h"
-#include "costume/costume.h"
 
-namespace {
-
-constexpr uint32_t kRepeatCode = 4;
-
-}  // namespace
-
-void Costume::DecodeCodec16(uint8_t* pixels) const {
-    const size_t total = static_cast<size_t>(FrameWidth()) * FrameHeight();
+void DecodeCodec16(ByteView data, uint16_t width, uint16_t height, uint8_t* pixels) {
+    const size_t total = static_cast<size_t>(width) * height;
     if (total == 0) return;
     uint8_t* out = pixels;
     uint8_t* const end = pixels + total;
     uint8_t bits = 0;
     uint8_t colour = 0;
-    if (!frameData.ReadU8(0, &bits) || !frameData.ReadU8(1, &colour)) {
+    if (!data.ReadU8(0, &bits) || !data.ReadU8(1, &colour)) {
         std::memset(out, 0, total);
         return;
     }
-    BitReader reader(frameData.From(2));
+    BitReader reader(data.From(2));
     // Rows follow each other without a gap, so the frame is one sequence of pixels; the
     // code after the last pixel would change nothing and is not read.
     for (;;) {
@@ -37,14 +32,14 @@ void Costume::DecodeCodec16(uint8_t* pixels) const {
             colour = value;
             continue;
         }
-        const uint32_t code = reader.ReadBits(3);
-        if (code != kRepeatCode) {
+        const uint32_t code = reader.ReadBits(kCodec16CodeBits);
+        if (code != kCodec16RepeatCode) {
             if (reader.exhausted) break;
-            colour = static_cast<uint8_t>(colour + code - kRepeatCode);
+            colour = static_cast<uint8_t>(colour + code - kCodec16RepeatCode);
             continue;
         }
         // r pixels in all (256 for 0): the r - 1 filled here and the next one of the loop.
-        const uint8_t repeat = static_cast<uint8_t>(reader.ReadBits(8) - 1);
+        const uint8_t repeat = static_cast<uint8_t>(reader.ReadBits(kCodec16RepeatCountBits) - 1);
         if (reader.exhausted) break;
         const size_t count = std::min<size_t>(repeat, static_cast<size_t>(end - out));
         std::memset(out, colour, count);

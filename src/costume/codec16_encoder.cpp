@@ -1,20 +1,20 @@
 #include <algorithm>
 
+#include "costume/codec16.h"
 #include "costume/costume_builder.h"
 
 namespace {
 
-constexpr uint32_t kRepeatCode = 4;
-constexpr size_t kMaxRepeat = 256;  // a repeat byte of 0
-constexpr size_t kRepeatBits = 2 + 3 + 8;
+// What a repeat code costs; shorter runs are cheaper as one-bit codes.
+constexpr size_t kRepeatBits = 2 + kCodec16CodeBits + kCodec16RepeatCountBits;
 
 // Appends bits least significant first, filling each byte from its bit 0 up.
 struct BitWriter {
     std::vector<uint8_t>* out;
     uint32_t used = 8;  // bits of the last byte already written
 
-    void Put(uint32_t value, uint32_t count) {
-        for (uint32_t i = 0; i < count; ++i) {
+    void Put(uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) {
             if (used == 8) {
                 out->push_back(0);
                 used = 0;
@@ -29,7 +29,7 @@ struct BitWriter {
 bool StepCode(uint8_t from, uint8_t to, uint32_t* code) {
     const int step = static_cast<int8_t>(static_cast<uint8_t>(to - from));
     if (step < -4 || step > 3 || step == 0) return false;
-    *code = static_cast<uint32_t>(step + 4);
+    *code = static_cast<uint32_t>(step + static_cast<int>(kCodec16RepeatCode));
     return true;
 }
 
@@ -49,12 +49,13 @@ std::vector<uint8_t> EncodeCodec16(const CostumeFrame& frame, uint8_t bits) {
         const uint8_t next = pixels[i + 1];
         if (next == colour) {
             size_t same = 1;
-            while (same < kMaxRepeat && i + 1 + same < total && pixels[i + 1 + same] == colour)
+            while (same < kCodec16MaxRepeat && i + 1 + same < total &&
+                   pixels[i + 1 + same] == colour)
                 ++same;
             if (same > kRepeatBits) {
                 writer.Put(0b11, 2);
-                writer.Put(kRepeatCode, 3);
-                writer.Put(static_cast<uint32_t>(same & 0xFF), 8);
+                writer.Put(kCodec16RepeatCode, kCodec16CodeBits);
+                writer.Put(static_cast<uint32_t>(same & 0xFF), kCodec16RepeatCountBits);
                 i += same;
             } else {
                 writer.Put(0, 1);
@@ -68,7 +69,7 @@ std::vector<uint8_t> EncodeCodec16(const CostumeFrame& frame, uint8_t bits) {
         if (!fits && !steps) return {};
         if (steps && (!fits || 3 < bits)) {
             writer.Put(0b11, 2);
-            writer.Put(code, 3);
+            writer.Put(code, kCodec16CodeBits);
         } else {
             writer.Put(0b01, 2);
             writer.Put(next, bits);

@@ -1,20 +1,13 @@
 #include <algorithm>
 
+#include "costume/codec1.h"
 #include "costume/costume_builder.h"
-
-namespace {
-
-constexpr size_t kMaxLongRun = 255;
-
-}  // namespace
 
 std::vector<uint8_t> EncodeCodec1(const CostumeFrame& frame, uint32_t colourCount) {
     const size_t width = frame.width;
     const size_t height = frame.height;
     if (frame.pixels.size() != width * height) return {};
-    uint32_t shift = 4;
-    if (colourCount == 32) shift = 3;
-    if (colourCount == 64) shift = 2;
+    const uint32_t shift = Codec1LengthBits(colourCount);
     const size_t maxShortRun = (1u << shift) - 1;
     const uint32_t colourLimit = 1u << (8 - shift);
 
@@ -38,7 +31,7 @@ std::vector<uint8_t> EncodeCodec1(const CostumeFrame& frame, uint32_t colourCoun
                 break;
             }
             // Longer runs take the length byte, 255 pixels at the most each.
-            const size_t part = std::min(length, kMaxLongRun);
+            const size_t part = std::min<size_t>(length, kCodec1MaxLongRun);
             out.push_back(high);
             out.push_back(static_cast<uint8_t>(part));
             length -= part;

@@ -1,7 +1,7 @@
+#include "costume/codec5.h"
+
 #include <algorithm>
 #include <cstring>
-
-#include "costume/costume.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ bool DecodeRow(const uint8_t* in, const uint8_t* end, uint8_t* out, size_t width
         // A run longer than the rest of the row is cut there and never spills over.
         const size_t length = std::min<size_t>((control >> 1) + 1u, left);
         const size_t available = static_cast<size_t>(end - in);
-        if (control & 1u) {
+        if (control & kCodec5FillBit) {
             if (available == 0) break;
             std::memset(out, *in++, length);
         } else if (available < length) {
@@ -36,22 +36,20 @@ bool DecodeRow(const uint8_t* in, const uint8_t* end, uint8_t* out, size_t width
 
 }  // namespace
 
-void Costume::DecodeCodec5(uint8_t* pixels) const {
-    const size_t width = FrameWidth();
-    const size_t height = FrameHeight();
+void DecodeCodec5(ByteView data, uint16_t width, uint16_t height, uint8_t* pixels) {
     if (width == 0 || height == 0) return;
-    const uint8_t* const end = frameData.data + frameData.size;
+    const uint8_t* const end = data.data + data.size;
     size_t record = 0;
     size_t row = 0;
     while (row < height) {
         uint16_t length = 0;
-        if (!frameData.ReadU16LE(record, &length)) break;
+        if (!data.ReadU16LE(record, &length)) break;
         // The row length only says where the next record begins; the runs may read past it.
         const bool complete =
-            DecodeRow(frameData.data + record + 2, end, pixels + row * width, width);
+            DecodeRow(data.data + record + kCodec5RowLengthBytes, end, pixels + row * width, width);
         ++row;
         if (!complete) break;
-        record += static_cast<size_t>(length) + 2;
+        record += length + kCodec5RowLengthBytes;
     }
     std::memset(pixels + row * width, 0, (height - row) * width);
 }

@@ -1,10 +1,10 @@
 #include <algorithm>
 
+#include "common/byte_writer.h"
+#include "costume/codec5.h"
 #include "costume/costume_builder.h"
 
 namespace {
-
-constexpr size_t kMaxRun = 128;
 
 // How many pixels from `row[i]` on have its colour, counting up to `limit`.
 size_t SameRun(const uint8_t* row, size_t i, size_t width, size_t limit) {
@@ -16,16 +16,17 @@ size_t SameRun(const uint8_t* row, size_t i, size_t width, size_t limit) {
 void EncodeRow(const uint8_t* row, size_t width, std::vector<uint8_t>* out) {
     size_t i = 0;
     while (i < width) {
-        size_t length = SameRun(row, i, width, kMaxRun);
+        size_t length = SameRun(row, i, width, kCodec5MaxRun);
         if (length >= 2) {
-            out->push_back(static_cast<uint8_t>(((length - 1) << 1) | 1u));
+            out->push_back(static_cast<uint8_t>(((length - 1) << 1) | kCodec5FillBit));
             out->push_back(row[i]);
             i += length;
             continue;
         }
         // A literal goes on until a fill of three or more would pay for its control byte.
         const size_t start = i;
-        while (i < width && i - start < kMaxRun && (i == start || SameRun(row, i, width, 3) < 3))
+        while (i < width && i - start < kCodec5MaxRun &&
+               (i == start || SameRun(row, i, width, 3) < 3))
             ++i;
         length = i - start;
         out->push_back(static_cast<uint8_t>((length - 1) << 1));
@@ -46,9 +47,8 @@ std::vector<uint8_t> EncodeCodec5(const CostumeFrame& frame) {
         EncodeRow(frame.pixels.data() + y * width, width, &runs);
         // The row length has 16 bits; only a row of nearly 65536 varied pixels outgrows it.
         if (runs.size() > UINT16_MAX) return {};
-        out.push_back(static_cast<uint8_t>(runs.size() & 0xFF));
-        out.push_back(static_cast<uint8_t>(runs.size() >> 8));
-        out.insert(out.end(), runs.begin(), runs.end());
+        AppendU16LE(out, static_cast<uint16_t>(runs.size()));
+        AppendBytes(out, runs);
     }
     return out;
 }

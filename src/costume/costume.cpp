@@ -5,6 +5,9 @@
 
 #include "app/report_error.h"
 #include "common/block_header.h"
+#include "costume/codec1.h"
+#include "costume/codec16.h"
+#include "costume/codec5.h"
 
 namespace {
 
@@ -109,4 +112,16 @@ bool Costume::SelectFrame(uint16_t frame) {
     frameInfo = info;
     currentFrame = frame;
     return true;
+}
+
+void Costume::DecodeCodec1(uint8_t* pixels) const {
+    ::DecodeCodec1(frameData, colourCount, FrameWidth(), FrameHeight(), pixels);
+}
+
+void Costume::DecodeCodec5(uint8_t* pixels) const {
+    ::DecodeCodec5(frameData, FrameWidth(), FrameHeight(), pixels);
+}
+
+void Costume::DecodeCodec16(uint8_t* pixels) const {
+    ::DecodeCodec16(frameData, FrameWidth(), FrameHeight(), pixels);
 }

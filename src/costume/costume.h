@@ -24,8 +24,8 @@ struct Costume {
     uint16_t FrameWidth() const;  // of the selected frame
     uint16_t FrameHeight() const;
 
-    // Decode the selected frame into `pixels` (FrameWidth x FrameHeight bytes). They never
-    // fail; pixels that the data does not reach are 0.
+    // Decode the selected frame into `pixels` (FrameWidth x FrameHeight bytes) with the
+    // codec's own function. They never fail; pixels that the data does not reach are 0.
     void DecodeCodec1(uint8_t* pixels) const;
     void DecodeCodec5(uint8_t* pixels) const;
     void DecodeCodec16(uint8_t* pixels) const;

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "common/block_header.h"
+#include "common/byte_writer.h"
 
 TEST(ByteView, ReadsNumbersInBothByteOrders) {
     const uint8_t bytes[] = {0x12, 0x34, 0x56, 0x78};
@@ -18,6 +20,17 @@ TEST(ByteView, ReadsNumbersInBothByteOrders) {
     EXPECT_EQ(u16, 0x7856);
     EXPECT_EQ(le, 0x78563412u);
     EXPECT_EQ(be, 0x12345678u);
+}
+
+// The writers put numbers in the byte orders that the view reads.
+TEST(ByteWriter, WritesNumbersInBothByteOrders) {
+    std::vector<uint8_t> bytes;
+    AppendU16LE(bytes, 0x7856);
+    AppendU32LE(bytes, 0x78563412u);
+    AppendU32BE(bytes, 0x12345678u);
+    AppendBytes(bytes, {7, 8});
+    EXPECT_EQ(bytes, (std::vector<uint8_t>{0x56, 0x78, 0x12, 0x34, 0x56, 0x78, 0x12, 0x34, 0x56,
+                                           0x78, 7, 8}));
 }
 
 TEST(ByteView, RefusesEveryReadThatWouldLeaveTheView) {

@@ -1,14 +1,23 @@
 #include "costume/costume_test_support.h"
 
+#include <gtest/gtest.h>
+
+#include "common/byte_writer.h"
+#include "costume/codec1.h"
+#include "costume/codec16.h"
+#include "costume/codec5.h"
 #include "frontends/headless/headless_frontend.h"
 
 std::vector<uint8_t> U16(uint16_t value) {
-    return {static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8)};
+    std::vector<uint8_t> bytes;
+    AppendU16LE(bytes, value);
+    return bytes;
 }
 
 std::vector<uint8_t> U32(uint32_t value) {
-    return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    std::vector<uint8_t> bytes;
+    AppendU32LE(bytes, value);
+    return bytes;
 }
 
 std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts) {
@@ -21,9 +30,7 @@ namespace {
 
 void PutTagged(std::vector<uint8_t>* out, const std::string& tag, size_t payloadSize) {
     out->insert(out->end(), tag.begin(), tag.end());
-    const size_t size = payloadSize + 8;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out->push_back(static_cast<uint8_t>(size >> shift));
+    AppendU32BE(*out, static_cast<uint32_t>(payloadSize + 8));
 }
 
 }  // namespace
@@ -62,7 +69,32 @@ Rendered RenderFrame(const std::vector<uint8_t>& block, uint16_t frame) {
     return result;
 }
 
-std::vector<uint8_t> DecodeOnly(const std::vector<uint8_t>& block) {
-    Rendered rendered = RenderFrame(block);
-    return rendered.ok ? rendered.image.pixels : std::vector<uint8_t>{};
+std::vector<uint8_t> DecodeWith(uint16_t codec, const std::vector<uint8_t>& data,
+                                uint32_t colourCount, uint16_t width, uint16_t height,
+                                uint8_t fill) {
+    constexpr size_t kGuard = 16;
+    const std::vector<uint8_t> exact(data.begin(), data.end());
+    const ByteView view{exact.data(), exact.size()};
+    const size_t count = size_t{width} * height;
+    std::vector<uint8_t> buffer(kGuard + count + kGuard, fill);
+    uint8_t* pixels = buffer.data() + kGuard;
+    switch (codec) {
+        case 1:
+            DecodeCodec1(view, colourCount, width, height, pixels);
+            break;
+        case 5:
+            DecodeCodec5(view, width, height, pixels);
+            break;
+        case 16:
+            DecodeCodec16(view, width, height, pixels);
+            break;
+        default:
+            ADD_FAILURE() << "no codec " << codec;
+    }
+    const std::vector<uint8_t> guard(kGuard, fill);
+    EXPECT_EQ(std::vector<uint8_t>(buffer.begin(), buffer.begin() + kGuard), guard)
+        << "written before the pixels";
+    EXPECT_EQ(std::vector<uint8_t>(buffer.end() - kGuard, buffer.end()), guard)
+        << "written after the pixels";
+    return std::vector<uint8_t>(pixels, pixels + count);
 }

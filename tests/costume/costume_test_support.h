@@ -36,5 +36,10 @@ struct Rendered {
 // past it), selects `frame` and renders it at (0, 0).
 Rendered RenderFrame(const std::vector<uint8_t>& block, uint16_t frame = 1);
 
-// Renders the one frame of `block` and returns its pixels; empty when anything failed.
-std::vector<uint8_t> DecodeOnly(const std::vector<uint8_t>& block);
+// Decodes `data` with the function of `codec` (1, 5 or 16) into width x height pixels that
+// held `fill` before. The data sits in a buffer of exactly its size, so that the sanitizer
+// sees any read past it, and the pixels between guard bytes: a write outside them fails the
+// calling test.
+std::vector<uint8_t> DecodeWith(uint16_t codec, const std::vector<uint8_t>& data,
+                                uint32_t colourCount, uint16_t width, uint16_t height,
+                                uint8_t fill = 0xEE);

@@ -1,0 +1,110 @@
+// The front-end functions in a web page, and the few entry points the page calls. The page
+// (viewer_page.js) turns its clicks, keys and chosen files into these calls; pixels and
+// messages go back to it through the two functions below written in JavaScript.
+//
+// An error cannot stop the shell in the middle of a call as a message box does, so the page
+// queues each message and shows them one by one after the call returns, holding every later
+// key and open until the last one is acknowledged.
+#include <emscripten.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/program_icon.h"
+#include "app/shell.h"
+
+namespace {
+
+// A window handle is only compared with null; the page has one window.
+char g_pageWindow;
+
+constexpr size_t kPixelCount = static_cast<size_t>(Screen::kWidth) * Screen::kHeight;
+std::vector<uint32_t> g_picture(kPixelCount);          // 0x00RRGGBB, as Screen::Compose writes
+std::vector<uint8_t> g_canvasPixels(kPixelCount * 4);  // red, green, blue, alpha: ImageData's
+std::optional<ChosenFile> g_chosenFile;
+
+// The canvas's pixels are g_canvasPixels; the page copies `rect` of them to the canvas.
+EM_JS(void, CanvasChanged, (const uint8_t* rgba, int left, int top, int right, int bottom),
+      { pageCanvasChanged(rgba, left, top, right, bottom); });
+
+EM_JS(void, QueueErrorDialog, (const char* text), { pageQueueError(UTF8ToString(text)); });
+
+void ToCanvasPixels(const ScreenRect& rect) {
+    for (int32_t y = rect.top; y < rect.bottom; ++y) {
+        for (int32_t x = rect.left; x < rect.right; ++x) {
+            const size_t at = static_cast<size_t>(y) * Screen::kWidth + static_cast<size_t>(x);
+            const uint32_t colour = g_picture[at];
+            uint8_t* out = &g_canvasPixels[at * 4];
+            out[0] = static_cast<uint8_t>(colour >> 16);
+            out[1] = static_cast<uint8_t>(colour >> 8);
+            out[2] = static_cast<uint8_t>(colour);
+            out[3] = 255;
+        }
+    }
+}
+
+}  // namespace
+
+void FrontendShowError(const char* text) {
+    QueueErrorDialog(text);
+}
+
+bool FrontendChooseIndexFile(ChosenFile* choice) {
+    if (!g_chosenFile) return false;
+    *choice = *g_chosenFile;
+    return true;
+}
+
+void FrontendRepaint(const ScreenRect& rect) {
+    PaintRequest request;
+    request.rect = rect;
+    request.pixels = g_picture.data() + static_cast<size_t>(rect.top) * Screen::kWidth +
+                     static_cast<size_t>(rect.left);
+    request.stride = Screen::kWidth;
+    ShellHandleMessage(MSG_PAINT, 0, reinterpret_cast<intptr_t>(&request));
+    ToCanvasPixels(rect);
+    CanvasChanged(g_canvasPixels.data(), rect.left, rect.top, rect.right, rect.bottom);
+}
+
+// A page has no File > Exit and its process never ends, so nothing asks for these.
+void FrontendDestroyWindow() {}
+void FrontendQuit(int) {}
+
+extern "C" {
+
+// Creates the screen with "Please open a file."; false when it cannot be created.
+EMSCRIPTEN_KEEPALIVE bool WebStart() {
+    return ShellStart(&g_pageWindow);
+}
+
+// `key` is one of the shell's key codes; false when the shell leaves it alone.
+EMSCRIPTEN_KEEPALIVE bool WebPressKey(uint32_t key) {
+    return ShellHandleMessage(MSG_KEYDOWN, key, 0);
+}
+
+// File > Open with the index file `name` chosen in `folder` (ending in a slash), where the
+// page has put it together with the files chosen beside it.
+EMSCRIPTEN_KEEPALIVE void WebOpen(const char* folder, const char* name) {
+    ChosenFile choice;
+    choice.path = std::string(folder) + name;
+    choice.fileOffset = std::string(folder).size();
+    const size_t dot = std::string(name).rfind('.');
+    if (dot != std::string::npos) choice.extensionOffset = choice.fileOffset + dot + 1;
+    g_chosenFile = choice;
+    ShellHandleMessage(MSG_COMMAND, CMD_OPEN, 0);
+    g_chosenFile.reset();
+}
+
+// The program icon as `size` x `size` RGBA pixels for the page's icon; null for a size the
+// program does not carry. Valid until the next call.
+EMSCRIPTEN_KEEPALIVE const uint8_t* WebProgramIconRgba(uint16_t size) {
+    static std::vector<uint8_t> rgba;
+    ProgramIcon icon;
+    if (!icon.Draw(size)) return nullptr;
+    rgba = icon.Rgba();
+    return rgba.data();
+}
+
+}  // extern "C"
