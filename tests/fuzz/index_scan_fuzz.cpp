@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(archive.files[0]->Open(ScratchFolderName() + "G.LA0"), "the index file opens");
     const bool scanned = archive.ScanIndex();
     RequireOneMessageOnFailure(scanned, "The index scan");
-    for (const ResourceDirectory* directory :
-         {&archive.roomDirectory, &archive.costumeDirectory}) {
+    for (const ResourceDirectory* directory : {&archive.roomDirectory, &archive.costumeDirectory}) {
         Require(directory->numbers.size() == directory->count &&
                     directory->offsets.size() == directory->count,
                 "a directory holds as many entries as it counts");

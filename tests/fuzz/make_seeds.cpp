@@ -50,9 +50,9 @@ struct SeedCostumeKind {
 };
 
 constexpr SeedCostumeKind kCostumeKinds[] = {
-    {"codec1-16-colours", 1, 16, 0},  {"codec1-32-colours", 1, 32, 0},
-    {"codec1-64-colours", 1, 64, 0},  {"codec5-256-colours", 5, 256, 0},
-    {"codec5-16-colours", 5, 16, 0},  {"codec16-fewest-bits", 16, 32, 0},
+    {"codec1-16-colours", 1, 16, 0}, {"codec1-32-colours", 1, 32, 0},
+    {"codec1-64-colours", 1, 64, 0}, {"codec5-256-colours", 5, 256, 0},
+    {"codec5-16-colours", 5, 16, 0}, {"codec16-fewest-bits", 16, 32, 0},
     {"codec16-3-bits", 16, 8, 3},    {"codec16-8-bits", 16, 256, 8},
 };
 
@@ -65,8 +65,8 @@ GameLayout TwoDiskGame(uint32_t seed) {
     const uint8_t rooms[] = {1, 2, 3, 4};
     const uint16_t codecs[] = {1, 5, 16, 1};
     for (uint32_t c = 0; c < 4; ++c) {
-        layout.costumes.push_back(GameCostume{
-            rooms[c], BuildCostumeBlock(SeedCostume(codecs[c], 32, 0, seed + c))});
+        layout.costumes.push_back(
+            GameCostume{rooms[c], BuildCostumeBlock(SeedCostume(codecs[c], 32, 0, seed + c))});
     }
     return layout;
 }
@@ -80,8 +80,27 @@ std::vector<uint8_t> IndexWithEverySkippedBlock(const GameFiles& files) {
     return index;
 }
 
+// A codec target's input: width, height, colour count, then the encoded frame.
+std::vector<uint8_t> CodecInput(const SeedCostumeKind& kind, const CostumeFrame& frame) {
+    std::vector<uint8_t> input;
+    AppendU16LE(input, frame.width);
+    AppendU16LE(input, frame.height);
+    input.push_back(static_cast<uint8_t>(kind.colourCount));
+    switch (kind.codec) {
+        case 1:
+            AppendBytes(input, EncodeCodec1(frame, kind.colourCount));
+            break;
+        case 5:
+            AppendBytes(input, EncodeCodec5(frame));
+            break;
+        default:
+            AppendBytes(input, EncodeCodec16(frame, kind.codec16Bits ? kind.codec16Bits : 8));
+    }
+    return input;
+}
+
 class SeedWriter {
-  public:
+public:
     explicit SeedWriter(std::filesystem::path root) : root_(std::move(root)) {}
 
     void Write(const char* target, const std::string& name, const std::vector<uint8_t>& bytes) {
@@ -97,7 +116,7 @@ class SeedWriter {
 
     bool Failed() const { return failed_; }
 
-  private:
+private:
     std::filesystem::path root_;
     bool failed_ = false;
 };
@@ -115,6 +134,12 @@ int main(int argc, char** argv) {
         const CostumeDesign design =
             SeedCostume(kind.codec, kind.colourCount, kind.codec16Bits, seed++);
         seeds.Write("costume_block", kind.name, BuildCostumeBlock(design));
+        const std::string codecTarget = "codec" + std::to_string(kind.codec);
+        for (size_t f = 0; f < design.frames.size(); ++f) {
+            seeds.Write(codecTarget.c_str(),
+                        std::string(kind.name) + "-frame-" + std::to_string(f + 1),
+                        CodecInput(kind, design.frames[f]));
+        }
     }
 
     for (uint32_t variant = 0; variant < 2; ++variant) {
