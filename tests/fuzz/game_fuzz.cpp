@@ -9,8 +9,8 @@
 
 namespace {
 
-// Enough costumes to reach every room and disk of an input of a few kilobytes.
-constexpr uint32_t kMaxCostumes = 64;
+// Enough costumes to reach every disk and several rooms; more would only repeat them.
+constexpr uint32_t kMaxCostumes = 16;
 constexpr DrawBudget kBudget{size_t{1} << 16, size_t{1} << 18, 1};
 
 // The file of each slot: written when the input has it, removed when it has not.
