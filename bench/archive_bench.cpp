@@ -8,8 +8,8 @@
 
 #include "archive/game_archive.h"
 #include "archive/game_writer.h"
-#include "figure.h"
 #include "support/temp_dir.h"
+#include "walking_figures.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ constexpr uint16_t kCodecs[] = {1, 5, 16};
 GameLayout MakeLayout() {
     std::vector<uint8_t> blocks[std::size(kCodecs)];
     for (size_t i = 0; i < std::size(kCodecs); ++i)
-        blocks[i] = MakeFigureCostume(kCodecs[i], 64, 96, 16);
+        blocks[i] = WalkingFiguresBlock(kCodecs[i], 64, 96, 16);
     GameLayout layout;
     layout.roomDisks = {0, 1, 1, 2, 2};
     layout.costumes.push_back({});

@@ -1,16 +1,16 @@
 // Costume::Parse and SelectFrame: what stepping to another frame or costume costs before any
-// pixel is decoded, on a costume of 48 walking figures.
+// pixel is decoded, on a costume of 48 frames of the walking figure.
 #include <benchmark/benchmark.h>
 
 #include "costume/costume.h"
-#include "figure.h"
+#include "walking_figures.h"
 
 namespace {
 
 constexpr uint16_t kFrames = 48;
 
 void BM_ParseSelectFrame(benchmark::State& state) {
-    const std::vector<uint8_t> block = MakeFigureCostume(1, 64, 96, kFrames);
+    const std::vector<uint8_t> block = WalkingFiguresBlock(1, 64, 96, kFrames);
     if (block.empty()) {
         state.SkipWithError("the costume was refused");
         return;

@@ -6,13 +6,13 @@
 
 #include "costume/costume.h"
 #include "display/screen.h"
-#include "figure.h"
+#include "walking_figures.h"
 
 namespace {
 
 // The figure as Render leaves it, centred on the screen.
 bool RenderFigure(uint16_t width, uint16_t height, IndexedImage* image) {
-    const std::vector<uint8_t> block = MakeFigureCostume(1, width, height, 1);
+    const std::vector<uint8_t> block = WalkingFiguresBlock(1, width, height, 1);
     Costume costume(ByteView{block.data(), block.size()});
     return costume.Parse() && costume.SelectFrame(1) &&
            costume.Render(image, (Screen::kWidth - width) / 2, (Screen::kHeight - height) / 2);

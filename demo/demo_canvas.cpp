@@ -1,4 +1,4 @@
-#include "frontends/cli/demo_canvas.h"
+#include "demo/demo_canvas.h"
 
 #include <algorithm>
 

@@ -1,53 +1,77 @@
-#include "frontends/cli/demo_costumes.h"
+#include "demo/demo_costumes.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "frontends/cli/demo_canvas.h"
+#include "demo/demo_canvas.h"
 
 namespace {
 
 constexpr Rgb kBackdrop{28, 32, 52};
 constexpr Rgb kInk{14, 12, 20};
+constexpr Rgb kBlack{0, 0, 0};
 
 double Turn(int frame, int frames) {
     return 2 * kPi * frame / frames;
 }
 
-// Frames of `frames` canvases drawn by `draw(canvas, frame)`.
-template <typename Draw>
-std::vector<CostumeFrame> Animate(int frames, int width, int height, Draw draw) {
-    std::vector<CostumeFrame> result;
-    for (int frame = 0; frame < frames; ++frame) {
-        Canvas canvas(width, height);
-        draw(canvas, frame);
-        result.push_back(canvas.ToFrame());
-    }
-    return result;
-}
+// How a costume is stored, and the count and size of its frames.
+struct Sheet {
+    uint16_t codec = 1;
+    uint32_t colours = 16;  // the colour count, up to which the palette is padded
+    int frames = 1;
+    int width = 0;
+    int height = 0;
+};
 
-CostumeDesign Design(uint16_t codec, DemoPalette palette, std::vector<CostumeFrame> frames) {
+// A costume of `sheet.frames` canvases, each drawn by `draw(canvas, frame)`.
+template <typename Draw>
+CostumeDesign Design(const Sheet& sheet, DemoPalette palette, Draw draw) {
+    palette.PadTo(sheet.colours);
     CostumeDesign design;
-    design.codec = codec;
+    design.codec = sheet.codec;
     design.colours = std::move(palette.colours);
-    design.frames = std::move(frames);
+    for (int frame = 0; frame < sheet.frames; ++frame) {
+        Canvas canvas(sheet.width, sheet.height);
+        draw(canvas, frame);
+        design.frames.push_back(canvas.ToFrame());
+    }
     return design;
 }
 
+// Most palettes begin with the backdrop and the ink (colour 1) that Outlined draws around
+// every shape where it meets the backdrop.
+constexpr uint8_t kInkIndex = 1;
+
+DemoPalette BackdropAndInk() {
+    DemoPalette palette(kBackdrop);
+    palette.Add(kInk);
+    return palette;
+}
+
+template <typename Draw>
+CostumeDesign Outlined(const Sheet& sheet, DemoPalette palette, Draw draw) {
+    return Design(sheet, std::move(palette), [&](Canvas& canvas, int frame) {
+        draw(canvas, frame);
+        canvas.Outline(0, kInkIndex);
+    });
+}
+
+}  // namespace
+
 // A figure walking to the right: legs and arms swing in opposition, the body bobs.
 CostumeDesign WalkingFigure() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk), shadow = p.Add({18, 20, 34});
+    const Sheet sheet{.codec = 1, .colours = 32, .frames = 8, .width = 64, .height = 96};
+    DemoPalette p = BackdropAndInk();
+    const uint8_t shadow = p.Add({18, 20, 34});
     const uint8_t skin = p.Ramp({250, 214, 178}, {196, 140, 104}, 3);
     const uint8_t shirt = p.Ramp({236, 96, 70}, {150, 44, 40}, 3);
     const uint8_t trousers = p.Ramp({84, 120, 200}, {40, 58, 120}, 3);
     const uint8_t shoe = p.Ramp({92, 64, 48}, {52, 36, 28}, 2);
     const uint8_t hair = p.Ramp({120, 72, 36}, {70, 40, 20}, 2);
     const uint8_t eye = p.Add({255, 255, 255});
-    p.PadTo(32);
-    auto frames = Animate(8, 64, 96, [&](Canvas& c, int frame) {
-        const double t = Turn(frame, 8);
+    return Outlined(sheet, std::move(p), [&](Canvas& c, int frame) {
+        const double t = Turn(frame, sheet.frames);
         const double hipX = 32, hipY = 52 + 2.5 * std::fabs(std::sin(t));
         c.Ellipse(32, 91, 15, 3, shadow);
         auto leg = [&](double phase, int shade) {
@@ -79,25 +103,23 @@ CostumeDesign WalkingFigure() {
         c.Ellipse(headX - 5, headY, 3.5, 6, static_cast<uint8_t>(hair + 1));
         c.Ellipse(headX + 8.5, headY + 1.5, 1.6, 1.6, skin);
         c.Set(static_cast<int>(headX + 4), static_cast<int>(headY - 1), eye);
-        c.Set(static_cast<int>(headX + 5), static_cast<int>(headY - 1), ink);
+        c.Set(static_cast<int>(headX + 5), static_cast<int>(headY - 1), kInkIndex);
         c.Ellipse(headX - 1, headY + 1, 2, 2.3, static_cast<uint8_t>(skin + 1));
         leg(t, 0);
         arm(t + kPi, 0);
-        c.Outline(0, ink);
     });
-    return Design(1, p, std::move(frames));
 }
+
+namespace {
 
 // A gold coin turning about its vertical axis: a star on one face, a ring on the other.
 CostumeDesign SpinningCoin() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk);
+    const Sheet sheet{.codec = 5, .colours = 16, .frames = 12, .width = 48, .height = 48};
+    DemoPalette p = BackdropAndInk();
     const uint8_t gold = p.Ramp({255, 244, 170}, {140, 88, 20}, 10);
     const uint8_t shine = p.Add({255, 255, 240});
-    p.PadTo(16);
-    auto frames = Animate(12, 48, 48, [&](Canvas& c, int frame) {
-        const double angle = Turn(frame, 12), facing = std::cos(angle);
+    return Outlined(sheet, std::move(p), [&](Canvas& c, int frame) {
+        const double angle = Turn(frame, sheet.frames), facing = std::cos(angle);
         const double rx = std::max(1.2, 19 * std::fabs(facing)), ry = 19;
         const double edge = 3.5 * std::sin(angle);
         c.Ellipse(24 + edge, 24, rx, ry, static_cast<uint8_t>(gold + 9));
@@ -123,25 +145,21 @@ CostumeDesign SpinningCoin() {
             if (u * u + v * v > 0.6 || std::fabs(u * 0.7 + v * 0.7 - band) > 0.07) return -1;
             return static_cast<int>(shine);
         });
-        c.Outline(0, ink);
     });
-    return Design(5, p, std::move(frames));
 }
 
 // A camp fire: flames that rise and flicker over two logs, looping seamlessly.
 CostumeDesign Flame() {
-    DemoPalette p;
-    p.Add(kBackdrop);
+    const Sheet sheet{.codec = 16, .colours = 64, .frames = 10, .width = 48, .height = 80};
+    DemoPalette p(kBackdrop);
     const uint8_t wood = p.Ramp({130, 84, 50}, {60, 36, 24}, 4);
     const uint8_t fire = p.Ramp({90, 10, 10}, {200, 30, 10}, 16);
     p.Ramp({210, 50, 10}, {250, 150, 20}, 20);
     p.Ramp({252, 160, 30}, {255, 240, 120}, 15);
     p.Ramp({255, 244, 150}, {255, 255, 240}, 8);
     const int fireCount = p.Count() - fire;
-    p.PadTo(64);
-    constexpr int kFrames = 10;
-    auto frames = Animate(kFrames, 48, 80, [&](Canvas& c, int frame) {
-        const double phase = static_cast<double>(frame) / kFrames;
+    return Design(sheet, std::move(p), [&](Canvas& c, int frame) {
+        const double phase = static_cast<double>(frame) / sheet.frames;
         c.Paint([&](double x, double y) {
             const double h = (74 - y) / 70;  // 0 at the embers, 1 at the tips
             if (h < 0) return -1;
@@ -161,30 +179,27 @@ CostumeDesign Flame() {
         c.Capsule(10, 78, 38, 73, 3.2, static_cast<uint8_t>(wood + 2));
         c.Ellipse(24, 76, 6, 2, static_cast<uint8_t>(fire + 30));
     });
-    return Design(16, p, std::move(frames));
 }
 
 // A beach ball bouncing on the floor, squashing when it lands and spinning as it flies.
 CostumeDesign BouncingBall() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk), floor = p.Ramp({92, 84, 110}, {64, 58, 80}, 2);
+    const Sheet sheet{.codec = 1, .colours = 16, .frames = 12, .width = 64, .height = 96};
+    DemoPalette p = BackdropAndInk();
+    const uint8_t floor = p.Ramp({92, 84, 110}, {64, 58, 80}, 2);
     const uint8_t shadow = p.Add({40, 36, 56});
     const uint8_t red = p.Ramp({255, 110, 96}, {170, 30, 36}, 3);
     const uint8_t white = p.Ramp({255, 255, 255}, {180, 180, 196}, 3);
     const uint8_t blue = p.Ramp({110, 170, 255}, {30, 70, 170}, 3);
     const uint8_t yellow = p.Ramp({255, 230, 90}, {200, 150, 30}, 2);
-    p.PadTo(16);
-    constexpr int kFrames = 12;
-    auto frames = Animate(kFrames, 64, 96, [&](Canvas& c, int frame) {
-        const double t = static_cast<double>(frame) / kFrames;
+    return Outlined(sheet, std::move(p), [&](Canvas& c, int frame) {
+        const double t = static_cast<double>(frame) / sheet.frames;
         const double height = std::sin(kPi * t);  // 0 on the floor
         const double squash = 1 + 0.3 * std::pow(1 - height, 6);
         const double rx = 14 * squash, ry = 14 / squash;
         const double cx = 32, cy = 86 - ry - 56 * height;
         c.Paint([&](double, double y) { return y > 86 ? floor + (y > 90 ? 1 : 0) : -1; });
         c.Ellipse(32, 87, 15 - 7 * height, 2.5 - height, shadow);
-        const double spin = Turn(frame, kFrames) / 2;
+        const double spin = Turn(frame, sheet.frames) / 2;
         c.Paint([&](double x, double y) {
             const double u = (x - cx) / rx, v = (y - cy) / ry, r2 = u * u + v * v;
             if (r2 > 1) return -1;
@@ -197,25 +212,21 @@ CostumeDesign BouncingBall() {
             const uint8_t base = stripe == 0 ? red : stripe == 1 ? white : blue;
             return base + level;
         });
-        c.Outline(0, ink);
     });
-    return Design(1, p, std::move(frames));
 }
 
 // An eye that looks about and blinks.
 CostumeDesign BlinkingEye() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk);
+    const Sheet sheet{.codec = 5, .colours = 32, .frames = 8, .width = 96, .height = 56};
+    DemoPalette p = BackdropAndInk();
     const uint8_t skin = p.Ramp({244, 200, 166}, {190, 130, 100}, 4);
     const uint8_t sclera = p.Ramp({255, 255, 255}, {200, 196, 210}, 3);
     const uint8_t iris = p.Ramp({150, 220, 120}, {30, 100, 50}, 6);
     const uint8_t pupil = p.Add({10, 10, 14}), glint = p.Add({255, 255, 255});
     const uint8_t brow = p.Ramp({110, 70, 40}, {70, 40, 24}, 2);
-    p.PadTo(32);
     const double openness[8] = {1, 1, 0.55, 0.05, 0.55, 1, 1, 1};
     const double gaze[8] = {0, 0, 0, 0, 0, 0, -9, 9};
-    auto frames = Animate(8, 96, 56, [&](Canvas& c, int frame) {
+    return Design(sheet, std::move(p), [&](Canvas& c, int frame) {
         const double cx = 48, cy = 30, halfWidth = 34;
         c.Ellipse(cx, cy + 1, 44, 24, static_cast<uint8_t>(skin + 1));
         c.Ellipse(cx - 2, cy - 2, 42, 20, skin);
@@ -245,10 +256,10 @@ CostumeDesign BlinkingEye() {
         c.Paint([&](double x, double y) {  // the lid's line and its lashes
             if (std::fabs(x - cx) >= halfWidth + 1) return -1;
             const double lid = upper(x);
-            if (y >= lid - 1.5 && y < lid + 0.5) return ink + 0;
+            if (y >= lid - 1.5 && y < lid + 0.5) return kInkIndex + 0;
             const int column = static_cast<int>(x);
             if (column % 5 == 0 && std::fabs(x - cx) < halfWidth - 6 && y < lid && y > lid - 4.5) {
-                return ink + 0;
+                return kInkIndex + 0;
             }
             return y > lid - 6 && y < lid - 1.5 ? skin + 3 : -1;
         });
@@ -257,24 +268,20 @@ CostumeDesign BlinkingEye() {
             return std::fabs(y - lower(x) - 0.5) < 1 ? skin + 2 : -1;
         });
     });
-    return Design(5, p, std::move(frames));
 }
 
 // A striped flag with a white disc, rippling in the wind on its pole.
 CostumeDesign WavingFlag() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk);
+    const Sheet sheet{.codec = 1, .colours = 64, .frames = 10, .width = 104, .height = 80};
+    DemoPalette p = BackdropAndInk();
     const uint8_t pole = p.Ramp({220, 220, 230}, {110, 110, 130}, 4);
     const uint8_t knob = p.Ramp({255, 230, 120}, {180, 130, 30}, 3);
     const uint8_t teal = p.Ramp({120, 240, 220}, {10, 90, 90}, 12);
     const uint8_t amber = p.Ramp({255, 236, 140}, {170, 110, 10}, 12);
     const uint8_t crimson = p.Ramp({255, 130, 140}, {110, 10, 40}, 12);
     const uint8_t disc = p.Ramp({255, 255, 255}, {150, 150, 170}, 8);
-    p.PadTo(64);
-    constexpr int kFrames = 10;
-    auto frames = Animate(kFrames, 104, 80, [&](Canvas& c, int frame) {
-        const double phase = Turn(frame, kFrames);
+    return Outlined(sheet, std::move(p), [&](Canvas& c, int frame) {
+        const double phase = Turn(frame, sheet.frames);
         auto wave = [&](double u) { return 5 * u * std::sin(2 * kPi * u * 1.3 - phase); };
         auto slope = [&](double u) {
             return 5 * std::sin(2 * kPi * u * 1.3 - phase) +
@@ -296,23 +303,19 @@ CostumeDesign WavingFlag() {
         });
         c.Ellipse(8, 5.5, 3.5, 3.5, knob);
         c.Ellipse(7.2, 4.6, 1.5, 1.5, static_cast<uint8_t>(knob + 1) - 1);
-        c.Outline(0, ink);
     });
-    return Design(1, p, std::move(frames));
 }
 
 // A pinwheel on a stick, turning.
 CostumeDesign Pinwheel() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk);
+    const Sheet sheet{.codec = 16, .colours = 16, .frames = 8, .width = 64, .height = 88};
+    DemoPalette p = BackdropAndInk();
     const uint8_t stick = p.Ramp({200, 150, 100}, {130, 90, 50}, 2);
     const uint8_t bladeA = p.Ramp({255, 150, 180}, {190, 40, 100}, 3);
     const uint8_t bladeB = p.Ramp({140, 220, 255}, {30, 110, 200}, 3);
     const uint8_t pin = p.Ramp({255, 240, 150}, {200, 160, 40}, 2);
-    p.PadTo(16);
-    auto frames = Animate(8, 64, 88, [&](Canvas& c, int frame) {
-        const double cx = 32, cy = 30, turn = Turn(frame, 8) / 2;
+    return Outlined(sheet, std::move(p), [&](Canvas& c, int frame) {
+        const double cx = 32, cy = 30, turn = Turn(frame, sheet.frames) / 2;
         c.Capsule(cx + 1, cy, cx + 3, 86, 2, stick);
         c.Capsule(cx + 2, cy, cx + 4, 86, 0.6, static_cast<uint8_t>(stick + 1));
         c.Paint([&](double x, double y) {
@@ -327,25 +330,20 @@ CostumeDesign Pinwheel() {
         });
         c.Ellipse(cx, cy, 3.5, 3.5, pin);
         c.Ellipse(cx - 1, cy - 1, 1.3, 1.3, static_cast<uint8_t>(pin + 1) - 1);
-        c.Outline(0, ink);
     });
-    return Design(16, p, std::move(frames));
 }
 
 // A striped reef fish swimming on the spot while bubbles rise.
 CostumeDesign SwimmingFish() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk);
+    const Sheet sheet{.codec = 5, .colours = 64, .frames = 8, .width = 104, .height = 64};
+    DemoPalette p = BackdropAndInk();
     const uint8_t orange = p.Ramp({255, 190, 90}, {210, 80, 10}, 8);
     const uint8_t white = p.Ramp({255, 255, 255}, {190, 200, 215}, 4);
     const uint8_t fin = p.Ramp({250, 140, 50}, {170, 60, 10}, 3);
     const uint8_t bubble = p.Ramp({220, 240, 255}, {110, 150, 200}, 3);
     const uint8_t eye = p.Add({255, 255, 255}), pupil = p.Add({10, 10, 20});
-    p.PadTo(64);
-    constexpr int kFrames = 8;
-    auto frames = Animate(kFrames, 104, 64, [&](Canvas& c, int frame) {
-        const double t = Turn(frame, kFrames), cx = 58, cy = 30 + 1.5 * std::sin(t);
+    return Outlined(sheet, std::move(p), [&](Canvas& c, int frame) {
+        const double t = Turn(frame, sheet.frames), cx = 58, cy = 30 + 1.5 * std::sin(t);
         const double tail = 0.45 * std::sin(t);
         const double tx = cx - 30, ty = cy;
         c.Polygon({tx + 4, ty, tx - 16, ty - 13 + 10 * tail, tx - 11, ty + 10 * tail, tx - 16,
@@ -361,7 +359,7 @@ CostumeDesign SwimmingFish() {
             if (bend > -0.85 && bend < 0.55 && band < 0.14) {
                 return RampIndex(white, 4, (v + 1) / 2);
             }
-            if (bend > -0.85 && bend < 0.55 && band < 0.2) return ink + 0;
+            if (bend > -0.85 && bend < 0.55 && band < 0.2) return kInkIndex + 0;
             return RampIndex(orange, 8, (v + 1) / 2 * 0.85 + (u < -0.8 ? 0.15 : 0));
         });
         c.Polygon({cx - 2, cy + 8, cx + 6, cy + 16 + 3 * tail, cx + 10, cy + 9}, fin);
@@ -373,25 +371,20 @@ CostumeDesign SwimmingFish() {
             c.Ellipse(bx, by, 1.5 + i % 2, 1.5 + i % 2, static_cast<uint8_t>(bubble + 2));
             c.Set(static_cast<int>(bx - 0.5), static_cast<int>(by - 0.5), bubble);
         }
-        c.Outline(0, ink);
     });
-    return Design(5, p, std::move(frames));
 }
 
 // A small blue bird flapping its wings.
 CostumeDesign FlappingBird() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk);
+    const Sheet sheet{.codec = 16, .colours = 32, .frames = 8, .width = 88, .height = 72};
+    DemoPalette p = BackdropAndInk();
     const uint8_t body = p.Ramp({130, 190, 255}, {40, 80, 180}, 5);
     const uint8_t belly = p.Ramp({255, 250, 230}, {220, 200, 170}, 3);
     const uint8_t wing = p.Ramp({90, 140, 230}, {20, 40, 120}, 4);
     const uint8_t beak = p.Ramp({255, 200, 60}, {220, 120, 20}, 2);
     const uint8_t eye = p.Add({255, 255, 255}), pupil = p.Add({10, 10, 20});
-    p.PadTo(32);
-    constexpr int kFrames = 8;
-    auto frames = Animate(kFrames, 88, 72, [&](Canvas& c, int frame) {
-        const double t = Turn(frame, kFrames), flap = std::sin(t);
+    return Outlined(sheet, std::move(p), [&](Canvas& c, int frame) {
+        const double t = Turn(frame, sheet.frames), flap = std::sin(t);
         const double cx = 42, cy = 40 - 3 * flap;
         // A wing is a long ellipse hinged at the shoulder, with three feathers at its tip.
         auto wingShape = [&](uint8_t colour, double lift, double reach) {
@@ -429,22 +422,19 @@ CostumeDesign FlappingBird() {
         c.Ellipse(cx + 21, cy - 12, 2.6, 2.6, eye);
         c.Ellipse(cx + 22, cy - 12, 1.3, 1.5, pupil);
         wingShape(wing, flap, 1);
-        c.Outline(0, ink);
     });
-    return Design(16, p, std::move(frames));
 }
 
 // A heart beating twice and resting. It has 256 colours but uses 16: the colour count that
 // makes codec 1 split its run bytes four and four.
 CostumeDesign BeatingHeart() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk), glow = p.Add({70, 36, 64});
+    const Sheet sheet{.codec = 1, .colours = 256, .frames = 8, .width = 72, .height = 68};
+    DemoPalette p = BackdropAndInk();
+    const uint8_t glow = p.Add({70, 36, 64});
     const uint8_t red = p.Ramp({255, 120, 130}, {120, 0, 30}, 10);
     const uint8_t shine = p.Ramp({255, 255, 255}, {255, 200, 210}, 2);
-    p.PadTo(256);
     const double beat[8] = {0, 0.9, 0.3, 1, 0.4, 0.1, 0, 0};
-    auto frames = Animate(8, 72, 68, [&](Canvas& c, int frame) {
+    return Outlined(sheet, std::move(p), [&](Canvas& c, int frame) {
         const double scale = 24 * (1 + 0.14 * beat[frame]);
         auto inside = [&](double x, double y, double s) {
             const double u = (x - 36) / s, v = -(y - 36) / s + 0.15;
@@ -461,23 +451,18 @@ CostumeDesign BeatingHeart() {
             if (std::hypot(u + 0.32, v + 0.6) < 0.07) return shine + 1;
             return RampIndex(red, 10, 0.2 + 0.45 * (u + v + 1) / 1.6);
         });
-        c.Outline(0, ink);
     });
-    return Design(1, p, std::move(frames));
 }
 
 // A wall clock whose minute hand goes round once. 128 colours, 16 of them used.
 CostumeDesign WallClock() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk);
+    const Sheet sheet{.codec = 1, .colours = 128, .frames = 12, .width = 68, .height = 68};
+    DemoPalette p = BackdropAndInk();
     const uint8_t rim = p.Ramp({230, 180, 90}, {120, 70, 30}, 4);
     const uint8_t face = p.Ramp({255, 252, 236}, {214, 204, 180}, 4);
     const uint8_t hand = p.Add({40, 40, 56}), second = p.Add({220, 40, 40});
     const uint8_t tick = p.Add({90, 90, 110});
-    p.PadTo(128);
-    constexpr int kFrames = 12;
-    auto frames = Animate(kFrames, 68, 68, [&](Canvas& c, int frame) {
+    return Outlined(sheet, std::move(p), [&](Canvas& c, int frame) {
         const double cx = 34, cy = 34;
         c.Paint([&](double x, double y) {
             const double u = x - cx, v = y - cy, r = std::hypot(u, v);
@@ -490,35 +475,31 @@ CostumeDesign WallClock() {
             c.Capsule(cx + inner * std::sin(a), cy - inner * std::cos(a), cx + 24 * std::sin(a),
                       cy - 24 * std::cos(a), hour % 3 == 0 ? 1.1 : 0.6, tick);
         }
-        const double minute = Turn(frame, kFrames), hourAngle = Turn(10, 12) + minute / 12;
+        const double minute = Turn(frame, sheet.frames), hourAngle = Turn(10, 12) + minute / 12;
         c.Capsule(cx, cy, cx + 13 * std::sin(hourAngle), cy - 13 * std::cos(hourAngle), 2, hand);
         c.Capsule(cx, cy, cx + 21 * std::sin(minute), cy - 21 * std::cos(minute), 1.3, hand);
         const double seconds = -minute * 5;
         c.Capsule(cx - 5 * std::sin(seconds), cy + 5 * std::cos(seconds),
                   cx + 22 * std::sin(seconds), cy - 22 * std::cos(seconds), 0.5, second);
         c.Ellipse(cx, cy, 2.2, 2.2, second);
-        c.Outline(0, ink);
     });
-    return Design(1, p, std::move(frames));
 }
 
 // A night sky over hills, stars twinkling and a crescent moon: 256 colours in codec 5.
 CostumeDesign NightSky() {
-    DemoPalette p;
-    p.Add({0, 0, 0});
+    const Sheet sheet{.codec = 5, .colours = 256, .frames = 8, .width = 160, .height = 100};
+    DemoPalette p(kBlack);
     const int skyCount = 200;
     const uint8_t sky = p.Ramp({8, 10, 40}, {110, 60, 120}, skyCount);
     const uint8_t hill = p.Ramp({20, 30, 40}, {10, 14, 20}, 4);
     const uint8_t star = p.Ramp({255, 255, 220}, {120, 120, 160}, 6);
     const uint8_t moon = p.Ramp({255, 250, 210}, {190, 180, 140}, 6);
     const uint8_t window = p.Add({255, 210, 100});
-    p.PadTo(256);
-    constexpr int kFrames = 8;
-    auto frames = Animate(kFrames, 160, 100, [&](Canvas& c, int frame) {
+    return Design(sheet, std::move(p), [&](Canvas& c, int frame) {
         c.Paint([&](double, double y) { return RampIndex(sky, skyCount, y / 100); });
         for (int i = 0; i < 40; ++i) {
             const int x = (i * 37 + 11) % 160, y = (i * 53 + 7) % 70;
-            const double twinkle = 0.5 + 0.5 * std::sin(Turn(frame, kFrames) + i * 1.7);
+            const double twinkle = 0.5 + 0.5 * std::sin(Turn(frame, sheet.frames) + i * 1.7);
             const auto colour = static_cast<uint8_t>(RampIndex(star, 6, 1 - twinkle));
             c.Set(x, y, colour);
             if (twinkle > 0.8 && i % 3 == 0) {
@@ -547,13 +528,12 @@ CostumeDesign NightSky() {
             return lit && (frame % 4 != 3 || x < 38) ? window + 0 : hill + 2;
         });
     });
-    return Design(5, p, std::move(frames));
 }
 
 // Colour plasma cycling through a 240-colour rainbow: the whole palette in codec 16.
 CostumeDesign Plasma() {
-    DemoPalette p;
-    p.Add(kBackdrop);
+    const Sheet sheet{.codec = 16, .colours = 256, .frames = 8, .width = 96, .height = 96};
+    DemoPalette p(kBackdrop);
     const int rainbowCount = 240;
     const uint8_t rainbow = p.Count();
     for (int i = 0; i < rainbowCount; ++i) {
@@ -564,27 +544,24 @@ CostumeDesign Plasma() {
         p.Add({channel(0), channel(2 * kPi / 3), channel(4 * kPi / 3)});
     }
     const uint8_t ink = p.Add(kInk);
-    p.PadTo(256);
-    constexpr int kFrames = 8;
-    auto frames = Animate(kFrames, 96, 96, [&](Canvas& c, int frame) {
+    return Design(sheet, std::move(p), [&](Canvas& c, int frame) {
         c.Paint([&](double x, double y) {
             const double u = x - 48, v = y - 48;
             if (std::hypot(u, v) > 46) return -1;
             const double value = std::sin(x / 9) + std::sin(y / 7) + std::sin((x + y) / 13) +
                                  std::sin(std::hypot(u, v) / 6);
-            const double cycle = value / 8 + 0.5 + static_cast<double>(frame) / kFrames;
+            const double cycle = value / 8 + 0.5 + static_cast<double>(frame) / sheet.frames;
             const int step = static_cast<int>(std::floor(cycle * rainbowCount)) % rainbowCount;
             return rainbow + step;
         });
         c.Outline(0, ink);
     });
-    return Design(16, p, std::move(frames));
 }
 
 // A sunset over the sea, larger than half the screen: with zoom the viewer cuts it off.
 CostumeDesign Sunset() {
-    DemoPalette p;
-    p.Add({0, 0, 0});
+    const Sheet sheet{.codec = 16, .colours = 256, .frames = 4, .width = 400, .height = 300};
+    DemoPalette p(kBlack);
     const int skyCount = 120, seaCount = 60;
     const uint8_t sky = p.Ramp({40, 20, 80}, {255, 150, 60}, skyCount);
     const uint8_t sea = p.Ramp({40, 40, 90}, {10, 16, 40}, seaCount);
@@ -592,9 +569,7 @@ CostumeDesign Sunset() {
     const uint8_t glitter = p.Ramp({255, 220, 150}, {220, 120, 60}, 6);
     const uint8_t mountain = p.Ramp({70, 40, 80}, {30, 20, 44}, 6);
     const uint8_t bird = p.Add({24, 16, 30});
-    p.PadTo(256);
-    constexpr int kFrames = 4;
-    auto frames = Animate(kFrames, 400, 300, [&](Canvas& c, int frame) {
+    return Design(sheet, std::move(p), [&](Canvas& c, int frame) {
         const double horizon = 190, sunY = 140 + 18.0 * frame, sunX = 250;
         c.Paint([&](double x, double y) {
             if (y < horizon) {
@@ -629,30 +604,25 @@ CostumeDesign Sunset() {
             c.Capsule(bx, by, bx + 7, by - wing, 0.9, bird);
         }
     });
-    return Design(16, p, std::move(frames));
 }
 
 // A little ghost floating: it lives in a room whose disk file is not written.
 CostumeDesign FloatingGhost() {
-    DemoPalette p;
-    p.Add(kBackdrop);
-    const uint8_t ink = p.Add(kInk);
-    const uint8_t sheet = p.Ramp({255, 255, 255}, {170, 180, 210}, 4);
+    const Sheet sheet{.codec = 5, .colours = 16, .frames = 4, .width = 48, .height = 56};
+    DemoPalette p = BackdropAndInk();
+    const uint8_t cloth = p.Ramp({255, 255, 255}, {170, 180, 210}, 4);
     const uint8_t eye = p.Add({30, 30, 60});
-    p.PadTo(16);
-    auto frames = Animate(4, 48, 56, [&](Canvas& c, int frame) {
-        const double lift = 3 * std::sin(Turn(frame, 4));
+    return Outlined(sheet, std::move(p), [&](Canvas& c, int frame) {
+        const double lift = 3 * std::sin(Turn(frame, sheet.frames));
         c.Paint([&](double x, double y) {
             const double u = x - 24, v = y - 22 - lift;
             const double hem = 48 + lift + 3 * std::sin(x / 3 + frame * kPi / 2);
             if (y > hem || (v < 0 && std::hypot(u, v) > 16) || std::fabs(u) > 16) return -1;
-            return RampIndex(sheet, 4, (u + 16) / 32);
+            return RampIndex(cloth, 4, (u + 16) / 32);
         });
         c.Ellipse(19, 20 + lift, 2.5, 3.5, eye);
         c.Ellipse(29, 20 + lift, 2.5, 3.5, eye);
-        c.Outline(0, ink);
     });
-    return Design(5, p, std::move(frames));
 }
 
 }  // namespace

@@ -17,6 +17,9 @@ struct Rgb {
 struct DemoPalette {
     std::vector<uint8_t> colours;  // RGB triples, as a costume keeps them
 
+    // Every palette begins with the colour of index 0, the background of the frames.
+    explicit DemoPalette(Rgb background) { Add(background); }
+
     uint8_t Count() const { return static_cast<uint8_t>(colours.size() / 3); }
     // Appends one colour and returns its index.
     uint8_t Add(Rgb colour);
