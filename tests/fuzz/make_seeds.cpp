@@ -9,6 +9,7 @@
 #include "archive/game_writer.h"
 #include "common/block_writer.h"
 #include "costume/costume_builder.h"
+#include "demo/demo_costumes.h"
 #include "game_input.h"
 
 namespace {
@@ -99,6 +100,9 @@ std::vector<uint8_t> CodecInput(const SeedCostumeKind& kind, const CostumeFrame&
     return input;
 }
 
+// Larger seeds would make every mutation of the costume targets slower.
+constexpr size_t kMaxDemoSeed = 16384;
+
 class SeedWriter {
 public:
     explicit SeedWriter(std::filesystem::path root) : root_(std::move(root)) {}
@@ -157,6 +161,12 @@ int main(int argc, char** argv) {
             if (files.disks[disk].empty()) continue;
             seeds.Write("disk_header", name + "-disk-" + std::to_string(disk), files.disks[disk]);
         }
+    }
+    // The demo game's smaller costumes: animations as a person draws them.
+    for (const DemoCostume& costume : DesignDemoCostumes()) {
+        const std::vector<uint8_t> block = BuildCostumeBlock(costume.design);
+        if (block.size() <= kMaxDemoSeed)
+            seeds.Write("costume_block", std::string("demo-") + costume.name, block);
     }
     return seeds.Failed() ? 1 : 0;
 }

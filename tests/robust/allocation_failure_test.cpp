@@ -4,11 +4,13 @@
 // must go on: the session's last step, which opens the game again, must show what it shows
 // when nothing fails. The sanitizer build adds LeakSanitizer, which fails the run on a leak.
 #include <cstdio>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
 
 #include "common/allocation.h"
+#include "demo/demo_game.h"
 #include "robust/browsed_game.h"
 
 namespace {
@@ -40,7 +42,8 @@ std::vector<Step> Session(size_t costumes, int frames) {
     }
     steps.push_back({"previous costume", [](const std::string&) { Press(KEY_DOWN); }});
     steps.push_back({"open a broken game", [](const std::string& path) {
-                         HeadlessOpen(path.substr(0, path.size() - 8) + "BROKEN.LA0");
+                         HeadlessOpen(
+                             (std::filesystem::path(path).parent_path() / "BROKEN.LA0").string());
                      }});
     return steps;
 }
@@ -72,57 +75,96 @@ SessionRun RunSession(const std::vector<Step>& steps, const std::string& path) {
     return run;
 }
 
-// The places in the source that asked for memory.
-std::set<std::pair<std::string, int>> g_sites;
+// Each place in the source that asked for memory, with the first allocation it asked for.
+std::map<std::pair<std::string, int>, uint64_t> g_sites;
 
 void RecordSite(const char* file, int line) {
-    g_sites.insert({file, line});
+    g_sites.insert({{file, line}, g_allocationFaults.asked});
 }
+
+// A run of the session in which allocation `n` fails, checked against the clean run: the
+// step that asked for it says "Out of memory." and only that, the steps before it say what
+// they said before, each later step says at most one thing, and opening the game again
+// shows what it shows when nothing fails.
+void CheckFailingAllocation(uint64_t n, const std::vector<Step>& steps, const std::string& path,
+                            const SessionRun& clean) {
+    SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
+    g_allocationFaults = AllocationFaults{};
+    g_allocationFaults.failAt = n;
+    const SessionRun run = RunSession(steps, path);
+    ASSERT_GE(g_allocationFaults.asked, n) << "the session no longer asks as often";
+    g_allocationFaults = AllocationFaults{};
+
+    size_t step = 0;
+    while (step < run.said.size() && run.said[step] == clean.said[step]) ++step;
+    ASSERT_LT(step, run.said.size()) << "the failure said nothing";
+    EXPECT_EQ(run.said[step], Messages{"Out of memory."})
+        << "at step " << step << (step > 0 ? " (" + steps[step - 1].what + ")" : "");
+    if (step == 0) {  // the screen could not be made: the program ends at once
+        EXPECT_FALSE(run.started);
+        return;
+    }
+    for (size_t later = step + 1; later < run.said.size(); ++later) {
+        EXPECT_LE(run.said[later].size(), 1u) << steps[later - 1].what;
+    }
+    EXPECT_EQ(run.reopenSaid, Messages{}) << "opening the game again";
+    EXPECT_TRUE(SamePicture(run.reopened, clean.reopened)) << "opening the game again";
+}
+
+SessionRun CleanRun(const std::vector<Step>& steps, const std::string& path) {
+    g_sites.clear();
+    g_allocationFaults = AllocationFaults{};
+    g_allocationFaults.observe = RecordSite;
+    SessionRun clean = RunSession(steps, path);
+    g_allocationFaults = AllocationFaults{};
+    EXPECT_TRUE(clean.started);
+    EXPECT_EQ(clean.reopenSaid, Messages{});
+    return clean;
+}
+
+// A broken game beside the game: an index file that is not one.
+void WriteBrokenGame(const TempDir& dir) {
+    std::string error;
+    ASSERT_TRUE(WriteBytes(dir.path / "BROKEN.LA0", {'N', 'O', 'N', 'E', 0, 0, 0, 8}, &error));
+}
+
+// The places that the small game's session reaches, found by the first test.
+std::set<std::pair<std::string, int>> g_sitesFailed;
 
 TEST(AllocationFailure, EachAllocationOfASessionFailsOnceAndTheProgramGoesOn) {
     TestGame game;
     game.Write(BrowsedGame());
-    // A broken game beside it: an index file that is not one.
-    std::string error;
-    ASSERT_TRUE(WriteBytes(game.dir.path / "BROKEN.LA0", {'N', 'O', 'N', 'E', 0, 0, 0, 8}, &error));
+    WriteBrokenGame(game.dir);
     const std::vector<Step> steps = Session(5, 3);
+    const SessionRun clean = CleanRun(steps, game.IndexPath());
+    ASSERT_GT(clean.allocations, 0u);
+    for (const auto& site : g_sites) g_sitesFailed.insert(site.first);
 
-    g_allocationFaults = AllocationFaults{};
-    g_allocationFaults.observe = RecordSite;
-    const SessionRun clean = RunSession(steps, game.IndexPath());
-    const uint64_t allocations = clean.allocations;
-    g_allocationFaults = AllocationFaults{};
-    ASSERT_TRUE(clean.started);
-    ASSERT_GT(allocations, 0u);
-
-    const size_t sites = g_sites.size();
-    for (uint64_t n = 1; n <= allocations; ++n) {
-        SCOPED_TRACE("allocation " + std::to_string(n) + " fails");
-        g_allocationFaults = AllocationFaults{};
-        g_allocationFaults.failAt = n;
-        const SessionRun run = RunSession(steps, game.IndexPath());
-        ASSERT_GE(g_allocationFaults.asked, n) << "the session no longer asks as often";
-        g_allocationFaults = AllocationFaults{};
-
-        // The step that asked for the failing allocation says "Out of memory." and only that;
-        // the steps before it say what they said before.
-        size_t step = 0;
-        while (step < run.said.size() && run.said[step] == clean.said[step]) ++step;
-        ASSERT_LT(step, run.said.size()) << "the failure said nothing";
-        EXPECT_EQ(run.said[step], Messages{"Out of memory."})
-            << "at step " << step << (step > 0 ? " (" + steps[step - 1].what + ")" : "");
-        if (step == 0) {  // the screen could not be made: the program ends at once
-            EXPECT_FALSE(run.started);
-            continue;
-        }
-        for (size_t later = step + 1; later < run.said.size(); ++later) {
-            EXPECT_LE(run.said[later].size(), 1u) << steps[later - 1].what;
-        }
-        EXPECT_EQ(run.reopenSaid, Messages{}) << "opening the game again";
-        EXPECT_TRUE(SamePicture(run.reopened, clean.reopened)) << "opening the game again";
+    for (uint64_t n = 1; n <= clean.allocations; ++n) {
+        CheckFailingAllocation(n, steps, game.IndexPath(), clean);
     }
     std::printf("Each of %llu allocations, at %zu places in the source, failed once\n",
-                static_cast<unsigned long long>(allocations), sites);
+                static_cast<unsigned long long>(clean.allocations), g_sitesFailed.size());
+}
+
+// The demo game's session is too long to fail each of its allocations in turn; it reaches no
+// place the small game's session does not, and the first allocation of each place fails.
+TEST(AllocationFailure, TheDemoSessionFailsAtEachPlaceItAllocates) {
+    ASSERT_FALSE(g_sitesFailed.empty()) << "runs after the test above";
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(WriteDemoGame(dir.path, &error)) << error;
+    WriteBrokenGame(dir);
+    const std::string path = (dir.path / "DEMO.LA0").string();
+    const std::vector<Step> steps = Session(DesignDemoCostumes().size() + 2, 12);
+    const SessionRun clean = CleanRun(steps, path);
+    const auto sites = g_sites;
+    for (const auto& [site, first] : sites) {
+        EXPECT_TRUE(g_sitesFailed.count(site)) << site.first << ":" << site.second;
+        CheckFailingAllocation(first + 1, steps, path, clean);
+    }
+    std::printf("The demo session's %llu allocations are at %zu places\n",
+                static_cast<unsigned long long>(clean.allocations), sites.size());
 }
 
 }  // namespace
