@@ -128,29 +128,35 @@ void WriteBrokenGame(const TempDir& dir) {
     ASSERT_TRUE(WriteBytes(dir.path / "BROKEN.LA0", {'N', 'O', 'N', 'E', 0, 0, 0, 8}, &error));
 }
 
-// The places that the small game's session reaches, found by the first test.
-std::set<std::pair<std::string, int>> g_sitesFailed;
+// The small game's session: every costume and frame of BrowsedGame.
+struct SmallSession {
+    TestGame game;
+    std::vector<Step> steps = Session(5, 3);
+
+    SmallSession() {
+        game.Write(BrowsedGame());
+        WriteBrokenGame(game.dir);
+    }
+};
 
 TEST(AllocationFailure, EachAllocationOfASessionFailsOnceAndTheProgramGoesOn) {
-    TestGame game;
-    game.Write(BrowsedGame());
-    WriteBrokenGame(game.dir);
-    const std::vector<Step> steps = Session(5, 3);
-    const SessionRun clean = CleanRun(steps, game.IndexPath());
+    SmallSession small;
+    const SessionRun clean = CleanRun(small.steps, small.game.IndexPath());
     ASSERT_GT(clean.allocations, 0u);
-    for (const auto& site : g_sites) g_sitesFailed.insert(site.first);
-
+    const size_t sites = g_sites.size();
     for (uint64_t n = 1; n <= clean.allocations; ++n) {
-        CheckFailingAllocation(n, steps, game.IndexPath(), clean);
+        CheckFailingAllocation(n, small.steps, small.game.IndexPath(), clean);
     }
     std::printf("Each of %llu allocations, at %zu places in the source, failed once\n",
-                static_cast<unsigned long long>(clean.allocations), g_sitesFailed.size());
+                static_cast<unsigned long long>(clean.allocations), sites);
 }
 
 // The demo game's session is too long to fail each of its allocations in turn; it reaches no
 // place the small game's session does not, and the first allocation of each place fails.
 TEST(AllocationFailure, TheDemoSessionFailsAtEachPlaceItAllocates) {
-    ASSERT_FALSE(g_sitesFailed.empty()) << "runs after the test above";
+    SmallSession small;
+    CleanRun(small.steps, small.game.IndexPath());
+    const auto smallSites = g_sites;
     TempDir dir;
     std::string error;
     ASSERT_TRUE(WriteDemoGame(dir.path, &error)) << error;
@@ -160,7 +166,7 @@ TEST(AllocationFailure, TheDemoSessionFailsAtEachPlaceItAllocates) {
     const SessionRun clean = CleanRun(steps, path);
     const auto sites = g_sites;
     for (const auto& [site, first] : sites) {
-        EXPECT_TRUE(g_sitesFailed.count(site)) << site.first << ":" << site.second;
+        EXPECT_TRUE(smallSites.count(site)) << site.first << ":" << site.second;
         CheckFailingAllocation(first + 1, steps, path, clean);
     }
     std::printf("The demo session's %llu allocations are at %zu places\n",
