@@ -1,6 +1,7 @@
 // Writes the fuzzers' seed corpora, made with the project's own encoders and game writer:
 // valid costume blocks of every codec and colour count, and whole games over two disks,
 // so that the fuzzer starts deep inside the formats. Usage: duzuroro-fuzz-seeds OUTDIR
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -165,8 +166,9 @@ int main(int argc, char** argv) {
     // The demo game's smaller costumes: animations as a person draws them.
     for (const DemoCostume& costume : DesignDemoCostumes()) {
         const std::vector<uint8_t> block = BuildCostumeBlock(costume.design);
-        if (block.size() <= kMaxDemoSeed)
-            seeds.Write("costume_block", std::string("demo-") + costume.name, block);
+        std::string name = std::string("demo-") + costume.name;
+        std::replace(name.begin(), name.end(), ' ', '-');
+        if (block.size() <= kMaxDemoSeed) seeds.Write("costume_block", name, block);
     }
     return seeds.Failed() ? 1 : 0;
 }
