@@ -23,7 +23,7 @@ void BM_DrawImage(benchmark::State& state) {
     const auto height = static_cast<uint16_t>(state.range(1));
     Screen screen;
     IndexedImage image;
-    if (!screen.Create(nullptr) || !RenderFigure(width, height, &image)) {
+    if (!screen.Create() || !RenderFigure(width, height, &image)) {
         state.SkipWithError("no screen or no figure");
         return;
     }
@@ -41,7 +41,7 @@ BENCHMARK(BM_DrawImage)->ArgNames({"w", "h"})->Args({64, 96})->Args({320, 200});
 void BM_Compose(benchmark::State& state) {
     Screen screen;
     IndexedImage image;
-    if (!screen.Create(nullptr) || !RenderFigure(320, 200, &image)) {
+    if (!screen.Create() || !RenderFigure(320, 200, &image)) {
         state.SkipWithError("no screen or no figure");
         return;
     }

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/frontend.h"
 #include "archive/game_archive.h"
 #include "costume/costume.h"
+#include "costume/loaded_costume.h"
 #include "display/indexed_image.h"
+#include "viewer/viewer_texts.h"
 
 // The path made absolute, as an open dialog reports a chosen file.
 std::string AbsolutePath(const std::string& path);
@@ -39,24 +40,11 @@ struct CliGame {
     }
 };
 
-// One costume read from the game and parsed. The costume points into the block.
-struct LoadedCostume {
-    CostumeLoadResult result = CostumeLoadResult::Failed;
-    std::vector<uint8_t> block;
-    std::unique_ptr<Costume> costume;  // present when loaded and parsed
-
-    LoadedCostume() = default;
-    LoadedCostume(const LoadedCostume&) = delete;
-    LoadedCostume& operator=(const LoadedCostume&) = delete;
-
-    // `costume` must be below the costume count. A block that does not parse is Failed.
-    void Load(GameArchive& archive, uint32_t number);
-    bool Loaded() const { return costume != nullptr; }
-};
-
 // Renders frame `frame` of a loaded costume at (0, 0); false when it cannot be selected or
 // rendered, with the cause reported.
 bool RenderFrame(Costume& costume, uint16_t frame, IndexedImage* image);
 
-// The viewer's own texts, so that the tool says what the window would.
-std::string NotPresentMessage(uint32_t costume);
+// The viewer's own text, so that the tool says what the window would.
+inline std::string NotPresentMessage(uint32_t costume) {
+    return NotPresentText(costume).text;
+}

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/report_error.h"
+#include "common/report_error.h"
 #include "frontends/headless/headless_frontend.h"
 
 namespace {

@@ -66,8 +66,7 @@ struct Exporter {
             return;
         }
         LoadedCostume loaded;
-        loaded.Load(*game.archive, number);
-        if (loaded.result == CostumeLoadResult::NotPresent) {
+        if (loaded.Load(*game.archive, number) == CostumeLoadResult::NotPresent) {
             if (asked) {
                 ReportFailure(NotPresentMessage(number));
             } else {

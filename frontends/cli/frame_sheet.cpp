@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/report_error.h"
 #include "common/allocation.h"
+#include "common/report_error.h"
 
 bool FrameSheet::Add(uint16_t frame, IndexedImage image) {
     const uint64_t newWidth = uint64_t{width} + image.width;

@@ -34,8 +34,7 @@ Json DescribeCostume(CliGame& game, uint32_t number) {
     Json entry = {{"number", number}, {"room", game.RoomOf(number)}, {"disk", nullptr}};
     if (auto disk = game.DiskOf(number)) entry["disk"] = *disk;
     LoadedCostume loaded;
-    loaded.Load(*game.archive, number);
-    switch (loaded.result) {
+    switch (loaded.Load(*game.archive, number)) {
         case CostumeLoadResult::NotPresent:
             entry["status"] = "not-present";
             return entry;

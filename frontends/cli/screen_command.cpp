@@ -2,6 +2,7 @@
 // shell, viewer and screen code as the desktop program, through the headless front-end.
 #include <filesystem>
 
+#include "app/process_objects.h"
 #include "app/shell.h"
 #include "frontends/cli/cli_commands.h"
 #include "frontends/cli/cli_game.h"
@@ -23,7 +24,7 @@ bool ShowAskedFrame(const ScreenOptions& options) {
     if (options.zoom) HeadlessPressKey(KEY_ADD);
     for (uint32_t costume = 1; costume < options.costume; ++costume) HeadlessPressKey(KEY_UP);
     if (options.frame == 1) return true;
-    if (!g_viewer->costumeLoaded || options.frame > g_viewer->costume->FrameCount()) {
+    if (!g_viewer->costumeLoaded || options.frame > g_viewer->loaded.costume->FrameCount()) {
         ReportFailure("Frame out of range.");
         return false;
     }

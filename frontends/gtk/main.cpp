@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!g_gtkMain.Create()) return 1;
-    if (!ShellStart(g_gtkMain.window)) {
+    if (!ShellStart()) {
         g_gtkMain.Release();
         ShellStop();
         return 1;

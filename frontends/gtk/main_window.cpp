@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/shell.h"
+#include "display/screen.h"
 #include "frontends/gtk/icon_pixbuf.h"
 
 GtkMainWindow g_gtkMain;

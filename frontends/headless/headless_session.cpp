@@ -2,6 +2,7 @@
 // into the kept picture through the shell's own paint message, and the drivers that run
 // a session.
 #include "app/shell.h"
+#include "display/screen.h"
 #include "frontends/headless/headless_frontend.h"
 
 bool FrontendChooseIndexFile(ChosenFile* choice) {
@@ -35,7 +36,7 @@ void FrontendQuit(int exitCode) {
 }
 
 bool HeadlessStart() {
-    if (ShellStart(&g_headless)) return true;
+    if (ShellStart()) return true;
     g_headless.exitCode = 1;
     return false;
 }

@@ -14,11 +14,9 @@
 
 #include "app/program_icon.h"
 #include "app/shell.h"
+#include "display/screen.h"
 
 namespace {
-
-// A window handle is only compared with null; the page has one window.
-char g_pageWindow;
 
 constexpr size_t kPixelCount = static_cast<size_t>(Screen::kWidth) * Screen::kHeight;
 std::vector<uint32_t> g_picture(kPixelCount);          // 0x00RRGGBB, as Screen::Compose writes
@@ -76,7 +74,7 @@ extern "C" {
 
 // Creates the screen with "Please open a file."; false when it cannot be created.
 EMSCRIPTEN_KEEPALIVE bool WebStart() {
-    return ShellStart(&g_pageWindow);
+    return ShellStart();
 }
 
 // `key` is one of the shell's key codes; false when the shell leaves it alone.

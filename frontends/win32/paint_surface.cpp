@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "app/report_error.h"
 #include "app/shell.h"
+#include "common/report_error.h"
+#include "display/screen.h"
 
 bool PaintSurface::Create(HWND window) {
     Destroy();

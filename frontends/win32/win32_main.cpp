@@ -7,6 +7,7 @@
 
 #include "app/resource_ids.h"
 #include "app/shell.h"
+#include "display/screen.h"
 #include "frontends/win32/paint_surface.h"
 
 namespace {
@@ -131,7 +132,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     g_window = CreateMainWindow();
 
     int exitCode = 1;
-    if (g_window != nullptr && g_surface.Create(g_window) && ShellStart(g_window)) {
+    if (g_window != nullptr && g_surface.Create(g_window) && ShellStart()) {
         g_shellRunning = true;
         ShowWindow(g_window, showState);
         exitCode = RunMessageLoop();

@@ -3,23 +3,9 @@
 // there is no virtual interface. All are called on the one thread that runs the shell.
 #pragma once
 
-#include <cstddef>
-#include <string>
-
+#include "app/chosen_file.h"
+#include "common/report_error.h"  // FrontendShowError: the error seam, on the ground floor
 #include "display/screen_rect.h"
-
-// What an open dialog reports: the full path, the offset of the file name in it, and the
-// offset of the first character after the dot that begins the extension (0 when the
-// name has no extension), as GetOpenFileNameA's nFileOffset and nFileExtension.
-struct ChosenFile {
-    std::string path;
-    size_t fileOffset = 0;
-    size_t extensionOffset = 0;
-};
-
-// Shows `text` under the title "Error" with the error icon and one OK button, owned by the
-// main window when it exists; returns once the user has closed it.
-void FrontendShowError(const char* text);
 
 // Lets the user choose an index file ("SCUMM Index Files": *.LA0, *.HE0, *.000).
 // False when the user cancelled.

@@ -1,8 +1,18 @@
 // File > Open: the chosen index file names the game's directory and base name.
-#include <algorithm>
+#include "app/open_command.h"
 
+<<<<<<< HEAD
 #include "app/shell.h"
 #include "common/allocation.h"
+=======
+#include <algorithm>
+#include <new>
+
+#include "app/chosen_file.h"
+#include "app/frontend.h"
+#include "app/process_objects.h"
+#include "common/report_error.h"
+>>>>>>> main
 
 void SplitChosenFile(const ChosenFile& choice, std::string* directory, std::string* baseName) {
     const size_t fileOffset = std::min(choice.fileOffset, choice.path.size());
@@ -27,7 +37,21 @@ bool RunOpenCommand() {
     if (!TryAllocate([&] { SplitChosenFile(choice, &directory, &baseName); })) return false;
     if (OpenGame(directory, baseName)) return true;
     ReleaseViewer();
-    g_screen.Clear();
+    ClearScreen();
     DrawStatusText("Please open a file.");
     return false;
+}
+
+bool OpenGame(const std::string& directory, const std::string& baseName) {
+    ReleaseViewer();
+    try {
+        g_viewer = std::make_unique<CostumeViewer>();
+    } catch (const std::bad_alloc&) {
+        ReportError("Out of memory.");
+        return false;
+    }
+    if (!g_viewer->Open(directory, baseName)) return false;
+    g_viewer->SelectCostume(1);
+    g_viewer->Draw(g_screen);
+    return true;
 }

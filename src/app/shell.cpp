@@ -1,22 +1,7 @@
 #include "app/shell.h"
 
-WindowHandle g_mainWindow = nullptr;
-Screen g_screen;
-std::unique_ptr<CostumeViewer> g_viewer;
-
-void ClearScreen() {
-    g_screen.Clear();
-}
-
-void DrawStatusText(const char* text) {
-    g_screen.DrawText(text);
-}
-
-void ReleaseViewer() {
-    if (!g_viewer) return;
-    g_viewer->Reset();
-    g_viewer.reset();
-}
+#include "app/open_command.h"
+#include "app/process_objects.h"
 
 namespace {
 
@@ -62,9 +47,8 @@ bool PressKey(uintptr_t key) {
 
 }  // namespace
 
-bool ShellStart(WindowHandle window) {
-    g_mainWindow = window;
-    if (!g_screen.Create(window)) return false;
+bool ShellStart() {
+    if (!g_screen.Create()) return false;
     g_screen.Clear();
     DrawStatusText("Please open a file.");
     RepaintInvalid();

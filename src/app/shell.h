@@ -1,16 +1,14 @@
-// The program's shell: the process-wide objects, start-up and tear-down, and the one
-// message handler that every front-end feeds with its menu commands, keys and paints.
+// The shell's face, all that a front-end sees of the core: start-up and tear-down, and the
+// one message handler that every front-end feeds with its menu commands, keys and paints.
+// What stands behind it (the screen, the viewer) stays out of the front-ends' sight.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <string>
 
 #include "app/frontend.h"
 #include "app/resource_ids.h"
-#include "display/screen.h"
-#include "viewer/costume_viewer.h"
+#include "display/screen_rect.h"
 
 // Messages, numbered as their Win32 counterparts so that a window procedure passes them on.
 enum ShellMessage : uint32_t {
@@ -38,20 +36,10 @@ struct PaintRequest {
     size_t stride = 0;
 };
 
-extern WindowHandle g_mainWindow;
-extern std::unique_ptr<CostumeViewer> g_viewer;
-
-// After the window exists: creates and clears the screen and shows "Please open a file.".
-// False (exit code 1) when the screen cannot be created.
-bool ShellStart(WindowHandle window);
+// Creates and clears the screen and shows "Please open a file."; call it once the window
+// exists. False (exit code 1) when the screen cannot be created.
+bool ShellStart();
 // True when handled; false means the front-end's default processing applies.
 bool ShellHandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
 // After the message loop: releases the viewer, then the screen.
 void ShellStop();
-// Resets and releases the current viewer, if there is one, closing its game's files.
-void ReleaseViewer();
-
-// File > Open: asks the front-end for an index file and opens the game it belongs to.
-bool RunOpenCommand();
-// Cuts a chosen path into the directory (with its trailing separator) and the base name.
-void SplitChosenFile(const ChosenFile& choice, std::string* directory, std::string* baseName);

@@ -6,9 +6,9 @@
 #include <optional>
 #include <system_error>
 
-#include "app/report_error.h"
 #include "common/allocation.h"
 #include "common/block_header.h"
+#include "common/report_error.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "archive/resource_directory.h"
 
-#include "app/report_error.h"
 #include "common/allocation.h"
+#include "common/report_error.h"
 
 namespace {
 

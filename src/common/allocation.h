@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/report_error.h"
+#include "common/report_error.h"
 
 // Counts the allocations asked for, and refuses one of them when a test says so.
 struct AllocationFaults {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/report_error.h"
 #include "common/block_header.h"
+#include "common/report_error.h"
 #include "costume/codec1.h"
 #include "costume/codec16.h"
 #include "costume/codec5.h"

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/report_error.h"
+#include "common/report_error.h"
 #include "costume/costume.h"
 
 namespace {

@@ -38,9 +38,18 @@ void PutTextPixel(Screen& screen, int32_t x, int32_t y, Screen::Layer layer) {
 
 }  // namespace
 
-bool Screen::Create(WindowHandle newWindow) {
+Screen g_screen;
+
+void ClearScreen() {
+    g_screen.Clear();
+}
+
+void DrawStatusText(const char* text) {
+    g_screen.DrawText(text);
+}
+
+bool Screen::Create() {
     if (created) Destroy();
-    window = newWindow;
     if (!TryResize(bits, kPixelCount) || !TryResize(layer, kPixelCount)) {
         Destroy();
         return false;

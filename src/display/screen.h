@@ -11,8 +11,6 @@
 #include "display/indexed_image.h"
 #include "display/screen_rect.h"
 
-using WindowHandle = void*;
-
 struct Screen {
     static constexpr int32_t kWidth = 640;
     static constexpr int32_t kHeight = 480;
@@ -21,14 +19,13 @@ struct Screen {
     enum Layer : uint8_t { kIndexed = 0, kBlack = 1, kTextInk = 2, kTextPaper = 3 };
 
     bool created = false;
-    WindowHandle window = nullptr;
     std::vector<uint8_t> bits;       // kWidth x kHeight indices, row r at r x 640
     std::vector<uint8_t> layer;      // one Layer per pixel
     uint32_t colourTable[256] = {};  // 0x00RRGGBB
     ScreenRect invalid;              // what changed since the front-end last took it
 
     // Allocates the buffers: indices 0, colour table black but entry 255 white.
-    bool Create(WindowHandle window);
+    bool Create();
     void Destroy();
 
     void Clear();
@@ -48,8 +45,9 @@ struct Screen {
     void Invalidate(const ScreenRect& rect);
 };
 
-// The process-wide screen, owned by the shell.
+// The process-wide screen: the shell creates it at start and destroys it at stop.
 extern Screen g_screen;
 
+// The two operations the floors above use on the process-wide screen.
 void ClearScreen();
 void DrawStatusText(const char* text);

@@ -1,10 +1,32 @@
 #include "viewer/costume_viewer.h"
 
+<<<<<<< HEAD
 #include <cstdio>
 
 #include "app/report_error.h"
 #include "app/shell.h"
 #include "common/allocation.h"
+=======
+#include <new>
+
+#include "common/report_error.h"
+#include "viewer/viewer_texts.h"
+
+namespace {
+
+// The viewer's copy of a string; "Out of memory." and false when it cannot be made.
+bool CopyString(const std::string& from, std::string* to) {
+    try {
+        *to = from;
+        return true;
+    } catch (const std::bad_alloc&) {
+        ReportError("Out of memory.");
+        return false;
+    }
+}
+
+}  // namespace
+>>>>>>> main
 
 bool CostumeViewer::Open(const std::string& newDirectory, const std::string& newBaseName) {
     Reset();
@@ -17,9 +39,8 @@ bool CostumeViewer::Open(const std::string& newDirectory, const std::string& new
 }
 
 void CostumeViewer::Reset() {
-    // The costume points into its block, and the archive into the two strings.
-    costume.reset();
-    std::vector<uint8_t>().swap(costumeBlock);
+    // The archive borrows the two strings: it goes before them.
+    loaded.Release();
     if (archive) {
         archive->Destroy();
         archive.reset();
@@ -39,31 +60,29 @@ void CostumeViewer::SelectCostume(uint32_t number) {
         ReportError("Costume out of range.");
         return;
     }
-    costume.reset();
-    std::vector<uint8_t>().swap(costumeBlock);
+    loaded.Release();
     costumeNumber = number;
     costumeLoaded = false;
 
-    switch (archive->LoadCostume(&costumeBlock, number)) {
-        case CostumeLoadResult::NotPresent: {
-            char text[256];
-            std::snprintf(text, sizeof text, "Costume %u is not present on this disk.",
-                          static_cast<unsigned>(costumeNumber));
+    switch (loaded.Load(*archive, number)) {
+        case CostumeLoadResult::NotPresent:
             ClearScreen();
-            DrawStatusText(text);
+            DrawStatusText(NotPresentText(costumeNumber).text);
             return;
-        }
         case CostumeLoadResult::Failed:
             return;
         case CostumeLoadResult::Loaded:
             break;
     }
+<<<<<<< HEAD
     if (!TryAllocate([&] {
             costume = std::make_unique<Costume>(ByteView{costumeBlock.data(), costumeBlock.size()});
         }) ||
         !costume->Parse()) {
         return;
     }
+=======
+>>>>>>> main
     costumeLoaded = true;
     SelectFrame(1);
 }
@@ -79,25 +98,26 @@ void CostumeViewer::PreviousCostume() {
 
 void CostumeViewer::SelectFrame(uint16_t frame) {
     if (!costumeLoaded) return;
-    if (frame > costume->FrameCount()) {
+    if (frame > loaded.costume->FrameCount()) {
         ReportError("Frame out of range.");
         return;
     }
     frameLoaded = false;
-    frameLoaded = costume->SelectFrame(frame);
+    frameLoaded = loaded.costume->SelectFrame(frame);
 }
 
 void CostumeViewer::NextFrame() {
     if (!costumeLoaded) return;
-    const uint32_t next = static_cast<uint32_t>(costume->currentFrame) + 1;
-    if (next <= costume->FrameCount()) SelectFrame(static_cast<uint16_t>(next));
+    const uint32_t next = static_cast<uint32_t>(loaded.costume->currentFrame) + 1;
+    if (next <= loaded.costume->FrameCount()) SelectFrame(static_cast<uint16_t>(next));
 }
 
 void CostumeViewer::PreviousFrame() {
-    if (costumeLoaded && costume->currentFrame > 1) {
-        SelectFrame(static_cast<uint16_t>(costume->currentFrame - 1));
+    if (costumeLoaded && loaded.costume->currentFrame > 1) {
+        SelectFrame(static_cast<uint16_t>(loaded.costume->currentFrame - 1));
     }
 }
+<<<<<<< HEAD
 
 bool OpenGame(const std::string& directory, const std::string& baseName) {
     ReleaseViewer();
@@ -109,3 +129,5 @@ bool OpenGame(const std::string& directory, const std::string& baseName) {
     g_viewer->Draw(g_screen);
     return true;
 }
+=======
+>>>>>>> main

@@ -4,10 +4,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "archive/game_archive.h"
-#include "costume/costume.h"
+#include "costume/loaded_costume.h"
 #include "display/screen.h"
 
 struct CostumeViewer {
@@ -18,8 +17,7 @@ struct CostumeViewer {
     std::string directory;  // the archive borrows these two: released after it
     std::string baseName;
     std::unique_ptr<GameArchive> archive;
-    std::unique_ptr<Costume> costume;  // points into costumeBlock: released before it
-    std::vector<uint8_t> costumeBlock;
+    LoadedCostume loaded;  // the block and the Costume parsed from it
 
     CostumeViewer() = default;
     CostumeViewer(const CostumeViewer&) = delete;
@@ -39,7 +37,3 @@ struct CostumeViewer {
     // Entries of the game's costume directory; 0 while no archive exists.
     uint32_t CostumeCount() const;
 };
-
-// Replaces the current viewer with one over the game in `directory` named `baseName`,
-// shows costume 1 and returns true; false when the game cannot be opened.
-bool OpenGame(const std::string& directory, const std::string& baseName);

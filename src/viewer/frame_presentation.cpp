@@ -1,11 +1,10 @@
 // Puts the current frame on the screen: rendered, doubled when zoomed, at the top-left
 // corner, under the status line.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
-#include "app/report_error.h"
 #include "viewer/costume_viewer.h"
+#include "viewer/viewer_texts.h"
 
 namespace {
 
@@ -43,7 +42,7 @@ bool MakeDoubled(const IndexedImage& source, IndexedImage* doubled) {
 void CostumeViewer::Draw(Screen& screen) {
     if (!costumeLoaded || !frameLoaded) return;
     IndexedImage image;
-    if (!costume->Render(&image, 0, 0)) {
+    if (!loaded.costume->Render(&image, 0, 0)) {
         screen.Clear();
         screen.DrawText("Failed to draw frame.");
         return;
@@ -57,9 +56,7 @@ void CostumeViewer::Draw(Screen& screen) {
         screen.Clear();
         screen.DrawImage(image);
     }
-    char text[256];
-    std::snprintf(
-        text, sizeof text, "Costume %u, Frame %u / %u", static_cast<unsigned>(costumeNumber),
-        static_cast<unsigned>(costume->currentFrame), static_cast<unsigned>(costume->FrameCount()));
-    screen.DrawText(text);
+    const Costume& costume = *loaded.costume;
+    screen.DrawText(
+        FrameStatusText(costumeNumber, costume.currentFrame, costume.FrameCount()).text);
 }

@@ -15,6 +15,7 @@
 #include "cli/tool_run.h"
 #include "costume/costume.h"
 #include "costume/costume_builder.h"
+#include "costume/loaded_costume.h"
 #include "frontends/headless/headless_frontend.h"
 #include "support/temp_dir.h"
 
@@ -25,25 +26,12 @@ using nlohmann::json;
 
 constexpr uint32_t kNotPresentDemoCostume = 15;
 
-// One costume as the core reads it, for comparing with what the tool wrote.
-struct CoreCostume {
-    CostumeLoadResult result = CostumeLoadResult::Failed;
-    std::vector<uint8_t> block;
-    std::unique_ptr<Costume> costume;
-
-    CoreCostume(GameArchive& archive, uint32_t number) {
-        result = archive.LoadCostume(&block, number);
-        if (result != CostumeLoadResult::Loaded) return;
-        costume = std::make_unique<Costume>(ByteView{block.data(), block.size()});
-        if (!costume->Parse()) costume.reset();
-    }
-
-    IndexedImage Render(uint16_t frame) const {
-        IndexedImage image;
-        EXPECT_TRUE(costume->SelectFrame(frame) && costume->Render(&image, 0, 0));
-        return image;
-    }
-};
+// A frame as the core renders it, for comparing with what the tool wrote.
+IndexedImage CoreFrame(const LoadedCostume& core, uint16_t frame) {
+    IndexedImage image;
+    EXPECT_TRUE(core.costume->SelectFrame(frame) && core.costume->Render(&image, 0, 0));
+    return image;
+}
 
 struct CliTest : ::testing::Test {
     TempDir temp;
@@ -103,8 +91,8 @@ TEST_F(CliTest, ExportWritesEveryFrameOfTheDemoAsTheCoreRendersIt) {
     std::set<uint32_t> colourCounts;
     bool largerThanZoomShows = false;
     for (uint32_t number = 1; number < archive->costumeDirectory.count; ++number) {
-        const CoreCostume core(*archive, number);
-        if (core.result == CostumeLoadResult::NotPresent) {
+        LoadedCostume core;
+        if (core.Load(*archive, number) == CostumeLoadResult::NotPresent) {
             ++notPresent;
             continue;
         }
@@ -114,7 +102,7 @@ TEST_F(CliTest, ExportWritesEveryFrameOfTheDemoAsTheCoreRendersIt) {
         colourCounts.insert(core.costume->colourCount);
         EXPECT_GE(core.costume->FrameCount(), 4) << "costume " << number;
         for (uint16_t frame = 1; frame <= core.costume->FrameCount(); ++frame) {
-            const IndexedImage image = core.Render(frame);
+            const IndexedImage image = CoreFrame(core, frame);
             char name[64];
             std::snprintf(name, sizeof name, "costume-%04u-frame-%03u.png", number, frame);
             SCOPED_TRACE(name);
@@ -149,7 +137,8 @@ TEST_F(CliTest, SheetsPutTheFramesLeftToRightOnTheTransparentIndex) {
         const json layout = json::parse(ReadFileText(out / (std::string(base) + ".json")));
         const PngContents png = ReadBack(out / (std::string(base) + ".png"));
         EXPECT_EQ(png.alpha, std::vector<uint8_t>{0});
-        const CoreCostume core(*archive, number);
+        LoadedCostume core;
+        core.Load(*archive, number);
         ASSERT_TRUE(core.costume);
         EXPECT_EQ(layout["costume"], number);
         EXPECT_EQ(layout["image"], std::string(base) + ".png");
@@ -159,7 +148,7 @@ TEST_F(CliTest, SheetsPutTheFramesLeftToRightOnTheTransparentIndex) {
         std::vector<uint8_t> expected(size_t{png.width} * png.height, 0);
         uint32_t x = 0, height = 0;
         for (uint16_t frame = 1; frame <= core.costume->FrameCount(); ++frame) {
-            const IndexedImage image = core.Render(frame);
+            const IndexedImage image = CoreFrame(core, frame);
             const json rectangle = {{"frame", frame},
                                     {"x", x},
                                     {"y", 0},
@@ -193,7 +182,9 @@ TEST_F(CliTest, OneFrameWithATransparentIndexKeepsTheOtherEntriesOpaque) {
     const PngContents png = ReadBack(out / "costume-0001-frame-003.png");
     EXPECT_EQ(png.alpha, (std::vector<uint8_t>{255, 255, 255, 255, 255, 0}));
     auto archive = OpenCore();
-    ExpectIndexedPngOf(png, CoreCostume(*archive, 1).Render(3));
+    LoadedCostume core;
+    core.Load(*archive, 1);
+    ExpectIndexedPngOf(png, CoreFrame(core, 3));
 }
 
 // A costume design whose frames are plain rectangles of one colour each.

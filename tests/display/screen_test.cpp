@@ -11,8 +11,6 @@
 
 namespace {
 
-int g_window;  // any non-null handle will do
-
 uint8_t LayerAt(const Screen& screen, int32_t x, int32_t y) {
     return screen.layer[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)];
 }
@@ -70,7 +68,7 @@ TEST(ScreenDrawImage, CopiesExactlyThePartInsideTheScreen) {
     for (const ClipCase& test : kClipCases) {
         SCOPED_TRACE(test.name);
         Screen screen;
-        ASSERT_TRUE(screen.Create(&g_window));
+        ASSERT_TRUE(screen.Create());
         screen.Clear();
         screen.TakeInvalid();
         IndexedImage image = MakeImage(test.x, test.y, test.width, test.height);
@@ -104,7 +102,7 @@ TEST(ScreenDrawImage, CopiesExactlyThePartInsideTheScreen) {
 
 TEST(ScreenDrawImage, IsOpaqueAndLeavesTheRestAlone) {
     Screen screen;
-    ASSERT_TRUE(screen.Create(&g_window));
+    ASSERT_TRUE(screen.Create());
     IndexedImage first = MakeImage(0, 0, 4, 4);
     screen.DrawImage(first);
     IndexedImage zeros = MakeImage(1, 1, 2, 2);
@@ -121,7 +119,7 @@ TEST(ScreenPalette, LoadsOnlyTheEntriesGiven) {
     std::vector<uint8_t> colours(300 * 3);
     for (size_t i = 0; i < colours.size(); ++i) colours[i] = static_cast<uint8_t>(i * 7);
     Screen screen;
-    ASSERT_TRUE(screen.Create(&g_window));
+    ASSERT_TRUE(screen.Create());
     uint32_t before[256];
     std::memcpy(before, screen.colourTable, sizeof before);
 
@@ -148,7 +146,7 @@ TEST(ScreenPalette, LoadsOnlyTheEntriesGiven) {
 
 TEST(ScreenPalette, ShortPaletteKeepsEntry255) {
     Screen screen;
-    ASSERT_TRUE(screen.Create(&g_window));
+    ASSERT_TRUE(screen.Create());
     std::vector<uint8_t> red(256 * 3, 0);
     for (size_t i = 0; i < 256; ++i) red[3 * i] = 0xFF;
     screen.SetPalette(red.data(), 255);
@@ -158,7 +156,7 @@ TEST(ScreenPalette, ShortPaletteKeepsEntry255) {
 
 TEST(ScreenClear, StaysBlackWhateverPaletteFollows) {
     Screen screen;
-    ASSERT_TRUE(screen.Create(&g_window));
+    ASSERT_TRUE(screen.Create());
     screen.Clear();
     EXPECT_EQ(screen.TakeInvalid(), (ScreenRect{0, 0, 640, 480}));
     EXPECT_TRUE(screen.TakeInvalid().Empty());
@@ -192,7 +190,7 @@ int InkCount(const Screen& screen) {
 
 TEST(ScreenDrawText, CentresALightBoxOnTheTopLine) {
     Screen screen;
-    ASSERT_TRUE(screen.Create(&g_window));
+    ASSERT_TRUE(screen.Create());
     screen.Clear();
     screen.TakeInvalid();
     screen.DrawText("Please open a file.");  // 19 cells of 8 pixels
@@ -224,7 +222,7 @@ TEST(ScreenDrawText, TextWiderThanTheScreenIsCutOnBothSides) {
     std::fill_n(hidden.begin(), 10, 'X');
     std::fill_n(hidden.end() - 10, 10, 'X');
     Screen screen;
-    ASSERT_TRUE(screen.Create(&g_window));
+    ASSERT_TRUE(screen.Create());
     screen.DrawText(hidden.c_str());
     EXPECT_EQ(TextArea(screen), (ScreenRect{0, 0, 640, 16}));
     EXPECT_EQ(InkCount(screen), 0);
@@ -247,7 +245,7 @@ TEST(ScreenDrawText, TextWiderThanTheScreenIsCutOnBothSides) {
 
 TEST(ScreenDrawText, EmptyTextDrawsNothing) {
     Screen screen;
-    ASSERT_TRUE(screen.Create(&g_window));
+    ASSERT_TRUE(screen.Create());
     screen.Clear();
     screen.TakeInvalid();
     screen.DrawText("");
@@ -283,8 +281,7 @@ TEST(ScreenLifecycle, CreateDestroyAndComposeAgree) {
     Screen screen;
     screen.Destroy();  // before any Create: nothing happens
     EXPECT_FALSE(screen.created);
-    ASSERT_TRUE(screen.Create(&g_window));
-    EXPECT_EQ(screen.window, &g_window);
+    ASSERT_TRUE(screen.Create());
     for (int i = 0; i < 255; ++i) EXPECT_EQ(screen.colourTable[i], 0u);
     EXPECT_EQ(screen.colourTable[255], 0xFFFFFFu);
     EXPECT_EQ(screen.bits, std::vector<uint8_t>(640 * 480, 0));
@@ -292,7 +289,7 @@ TEST(ScreenLifecycle, CreateDestroyAndComposeAgree) {
     // Create on a created screen starts again from a new one.
     IndexedImage image = MakeImage(0, 0, 2, 2);
     screen.DrawImage(image);
-    ASSERT_TRUE(screen.Create(&g_window));
+    ASSERT_TRUE(screen.Create());
     EXPECT_EQ(screen.bits[1], 0);
     EXPECT_EQ(screen.colourTable[1], 0u);
     EXPECT_TRUE(screen.TakeInvalid().Empty());

@@ -134,7 +134,7 @@ TEST_F(ViewerTest, SelectionsOutOfRangeChangeNothing) {
 
     // The last frame is in range; frame 0 passes the viewer and is refused by the costume.
     g_viewer->SelectFrame(3);
-    EXPECT_EQ(g_viewer->costume->currentFrame, 3);
+    EXPECT_EQ(g_viewer->loaded.costume->currentFrame, 3);
     g_viewer->SelectFrame(0);
     EXPECT_EQ(Errors(), Messages{"Attempted to load frame 0."});
     EXPECT_FALSE(g_viewer->frameLoaded);
@@ -155,8 +155,8 @@ TEST_F(ViewerTest, ResetReleasesTheGameButKeepsZoomAndNumber) {
     g_viewer->Reset();
     g_viewer->Reset();
     EXPECT_EQ(g_viewer->archive, nullptr);
-    EXPECT_EQ(g_viewer->costume, nullptr);
-    EXPECT_TRUE(g_viewer->costumeBlock.empty());
+    EXPECT_EQ(g_viewer->loaded.costume, nullptr);
+    EXPECT_TRUE(g_viewer->loaded.block.empty());
     EXPECT_TRUE(g_viewer->directory.empty());
     EXPECT_TRUE(g_viewer->baseName.empty());
     EXPECT_FALSE(g_viewer->costumeLoaded);

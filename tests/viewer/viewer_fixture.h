@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/open_command.h"
+#include "app/process_objects.h"
 #include "app/shell.h"
 #include "archive/game_writer.h"
 #include "common/block_writer.h"
@@ -83,8 +85,7 @@ inline GameLayout OneDiskLayout(const std::vector<CostumeDesign>& designs) {
 // What the window shows of a screen cleared to black with `status` on its top line.
 inline Picture StatusPicture(const std::string& status, Picture picture = Picture(640 * 480, 0)) {
     Screen text;
-    int window = 0;
-    EXPECT_TRUE(text.Create(&window));
+    EXPECT_TRUE(text.Create());
     text.DrawText(status.c_str());
     for (int32_t y = 0; y < Screen::kHeight; ++y) {
         for (int32_t x = 0; x < Screen::kWidth; ++x) {

@@ -1,6 +1,4 @@
-#include "app/report_error.h"
-
-#include "app/frontend.h"
+#include "common/report_error.h"
 
 void ReportError(const char* text) {
     FrontendShowError(text);

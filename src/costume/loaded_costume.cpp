@@ -1,0 +1,26 @@
+#include "costume/loaded_costume.h"
+
+#include <new>
+
+#include "common/report_error.h"
+
+CostumeLoadResult LoadedCostume::Load(GameArchive& archive, uint32_t number) {
+    Release();
+    const CostumeLoadResult result = archive.LoadCostume(&block, number);
+    if (result != CostumeLoadResult::Loaded) return result;
+    std::unique_ptr<Costume> parsed;
+    try {
+        parsed = std::make_unique<Costume>(ByteView{block.data(), block.size()});
+    } catch (const std::bad_alloc&) {
+        ReportError("Out of memory.");
+        return CostumeLoadResult::Failed;
+    }
+    if (!parsed->Parse()) return CostumeLoadResult::Failed;
+    costume = std::move(parsed);
+    return CostumeLoadResult::Loaded;
+}
+
+void LoadedCostume::Release() {
+    costume.reset();
+    std::vector<uint8_t>().swap(block);
+}
