@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal build and once
-<<<<<<< HEAD
-# under AddressSanitizer and UndefinedBehaviorSanitizer; then every fuzz target over its
-# seeds and committed findings, and a few seconds of fuzzing each. Exits non-zero on any
-=======
 # under AddressSanitizer and UndefinedBehaviorSanitizer. The normal build's tests include
-# DuzuRoro.exe, cross-built and driven under Wine (test win32_e2e). Exits non-zero on any
->>>>>>> main
-# failure.
+# DuzuRoro.exe, cross-built and driven under Wine (test win32_e2e). Then every fuzz target
+# over its seeds and committed findings, and a few seconds of fuzzing each. Exits non-zero
+# on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,16 +18,10 @@ for preset in ci sanitize; do
   ctest --preset "$preset" -j "$jobs"
 done
 
-<<<<<<< HEAD
 echo "=== fuzz targets ==="
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 ctest --preset fuzz -j "$jobs"
 
-echo "=== Win32 build under Wine ==="
-bash scripts/test-win32.sh
-
-=======
->>>>>>> main
 echo "=== Web viewer in headless Chromium ==="
 bash scripts/test-web.sh

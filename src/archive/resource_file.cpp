@@ -3,12 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-<<<<<<< HEAD
-#include "app/report_error.h"
 #include "common/allocation.h"
-=======
 #include "common/report_error.h"
->>>>>>> main
 
 namespace {
 

@@ -1,32 +1,8 @@
 #include "viewer/costume_viewer.h"
 
-<<<<<<< HEAD
-#include <cstdio>
-
-#include "app/report_error.h"
-#include "app/shell.h"
 #include "common/allocation.h"
-=======
-#include <new>
-
 #include "common/report_error.h"
 #include "viewer/viewer_texts.h"
-
-namespace {
-
-// The viewer's copy of a string; "Out of memory." and false when it cannot be made.
-bool CopyString(const std::string& from, std::string* to) {
-    try {
-        *to = from;
-        return true;
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
-        return false;
-    }
-}
-
-}  // namespace
->>>>>>> main
 
 bool CostumeViewer::Open(const std::string& newDirectory, const std::string& newBaseName) {
     Reset();
@@ -74,15 +50,6 @@ void CostumeViewer::SelectCostume(uint32_t number) {
         case CostumeLoadResult::Loaded:
             break;
     }
-<<<<<<< HEAD
-    if (!TryAllocate([&] {
-            costume = std::make_unique<Costume>(ByteView{costumeBlock.data(), costumeBlock.size()});
-        }) ||
-        !costume->Parse()) {
-        return;
-    }
-=======
->>>>>>> main
     costumeLoaded = true;
     SelectFrame(1);
 }
@@ -117,17 +84,3 @@ void CostumeViewer::PreviousFrame() {
         SelectFrame(static_cast<uint16_t>(loaded.costume->currentFrame - 1));
     }
 }
-<<<<<<< HEAD
-
-bool OpenGame(const std::string& directory, const std::string& baseName) {
-    ReleaseViewer();
-    if (!TryAllocate([] { g_viewer = std::make_unique<CostumeViewer>(); }) ||
-        !g_viewer->Open(directory, baseName)) {
-        return false;
-    }
-    g_viewer->SelectCostume(1);
-    g_viewer->Draw(g_screen);
-    return true;
-}
-=======
->>>>>>> main

@@ -18,7 +18,7 @@ constexpr DrawBudget kBudget{size_t{1} << 16, size_t{1} << 18, 1};
 Screen& FuzzScreen() {
     static Screen screen = [] {
         Screen made;
-        Require(made.Create(nullptr), "the screen is created");
+        Require(made.Create(), "the screen is created");
         return made;
     }();
     return screen;
@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CostumeViewer viewer;
     // The block is the fuzzer's own buffer, exactly as long as the input, so that a read
     // past its end is caught.
-    viewer.costume = std::make_unique<Costume>(ByteView{data, size});
-    const bool parsed = viewer.costume->Parse();
+    viewer.loaded.costume = std::make_unique<Costume>(ByteView{data, size});
+    const bool parsed = viewer.loaded.costume->Parse();
     RequireOneMessageOnFailure(parsed, "Parsing a costume");
     if (!parsed) return 0;
     viewer.costumeLoaded = true;

@@ -99,12 +99,12 @@ void RemoveScratchFile(const std::string& name) {
 
 void DrawEveryFrame(CostumeViewer& viewer, Screen& screen, DrawBudget& budget) {
     if (!viewer.costumeLoaded) return;
-    const uint16_t frames = viewer.costume->FrameCount();
+    const uint16_t frames = viewer.loaded.costume->FrameCount();
     for (uint32_t frame = 1; frame <= frames; ++frame) {
         viewer.SelectFrame(static_cast<uint16_t>(frame));
         RequireOneMessageOnFailure(viewer.frameLoaded, "Selecting a frame");
         if (!viewer.frameLoaded) continue;
-        const Costume& costume = *viewer.costume;
+        const Costume& costume = *viewer.loaded.costume;
         const size_t pixels = size_t{costume.FrameWidth()} * costume.FrameHeight();
         // A frame without pixels, or one too large to draw here, still costs its selection.
         const size_t cost = pixels == 0 || pixels > budget.maxFramePixels ? 1 : pixels;

@@ -3,7 +3,8 @@
 // browsed on the shell's own screen.
 #include <algorithm>
 
-#include "app/shell.h"
+#include "app/open_command.h"
+#include "app/process_objects.h"
 #include "fuzz_support.h"
 #include "game_input.h"
 
@@ -30,7 +31,7 @@ void WriteGameFiles(const GameInput& input) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    Require(g_screen.Create(nullptr), "the screen is created");
+    Require(g_screen.Create(), "the screen is created");
     return 0;
 }
 
