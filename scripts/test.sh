@@ -2,8 +2,9 @@
 # Installs what is missing, builds, and runs every test: once in the normal build and once
 # under AddressSanitizer and UndefinedBehaviorSanitizer. The normal build's tests include
 # DuzuRoro.exe, cross-built and driven under Wine (test win32_e2e). Then every fuzz target
-# over its seeds and committed findings, and a few seconds of fuzzing each. Exits non-zero
-# on any failure.
+# over its seeds and committed findings, and a few seconds of fuzzing each; the web viewer in
+# headless Chromium; and the release packages with their checks. Exits non-zero on any
+# failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,3 +26,6 @@ ctest --preset fuzz -j "$jobs"
 
 echo "=== Web viewer in headless Chromium ==="
 bash scripts/test-web.sh
+
+echo "=== Packages ==="
+bash scripts/package.sh
