@@ -8,11 +8,14 @@ DUZURORO_PACKAGES=(
   cmake
   pkg-config
   git
+  clang-14
+  libclang-rt-14-dev
   googletest
   libgtest-dev
   libgmock-dev
   libbenchmark-dev
   libpng-dev
+  libgif-dev
   nlohmann-json3-dev
   libcli11-dev
   libgtk-3-dev
@@ -28,6 +31,15 @@ DUZURORO_PACKAGES=(
   node-acorn
   nodejs
   chromium
+  bash-completion
+  lintian
+  desktop-file-utils
+  appstream
+  dpkg-dev
+  fakeroot
+  file
+  debootstrap
+  man-db
 )
 
 missing=()

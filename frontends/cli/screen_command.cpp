@@ -7,6 +7,7 @@
 #include "frontends/cli/cli_commands.h"
 #include "frontends/cli/cli_game.h"
 #include "frontends/cli/cli_output.h"
+#include "frontends/cli/output_file.h"
 #include "frontends/cli/png_writer.h"
 #include "frontends/headless/headless_frontend.h"
 
@@ -22,38 +23,51 @@ bool ShowAskedFrame(const ScreenOptions& options) {
         return false;
     }
     if (options.zoom) HeadlessPressKey(KEY_ADD);
-    for (uint32_t costume = 1; costume < options.costume; ++costume) HeadlessPressKey(KEY_UP);
-    if (options.frame == 1) return true;
-    if (!g_viewer->costumeLoaded || options.frame > g_viewer->loaded.costume->FrameCount()) {
+    for (uint32_t costume = 1; costume < options.costume; ++costume) {
+        // What the costumes passed on the way would have said is not what was asked about.
+        g_headless.TakeErrors();
+        HeadlessPressKey(KEY_UP);
+    }
+    if (!g_viewer->costumeLoaded) {
+        // The window says so on its status line, and that is the picture; but the costume
+        // asked for is not shown, as export would say.
+        const bool notPresent = g_headless.errors.empty();
+        if (notPresent) ReportFailure(NotPresentMessage(options.costume));
+        return notPresent && options.frame == 1;
+    }
+    if (options.frame > g_viewer->loaded.costume->FrameCount()) {
+        SetSubject(FrameSubject(options.costume, options.frame));
         ReportFailure("Frame out of range.");
         return false;
     }
     for (uint16_t frame = 1; frame < options.frame; ++frame) HeadlessPressKey(KEY_RIGHT);
+    SetSubject(FrameSubject(options.costume, options.frame));
     return true;
 }
 
 bool WriteScreen(const ScreenOptions& options) {
-    const std::filesystem::path path = options.outFile;
-    if (IsGameFile(*g_viewer->archive, path)) {
-        ReportFailure("Refusing to write over a game file: " + path.string());
-        return false;
-    }
     const std::vector<uint8_t> rgb = HeadlessPictureRgb();
-    const PngPicture picture{Screen::kWidth, Screen::kHeight, rgb.data(), nullptr, {}};
-    std::string error;
-    if (WritePng(path, picture, &error)) return true;
-    ReportFailure("Cannot write " + path.string() + ": " + error);
-    return false;
+    const PngPicture picture{Screen::kWidth, Screen::kHeight, nullptr, {}, [&rgb](uint32_t y) {
+                                 return rgb.data() + size_t{y} * Screen::kWidth * 3;
+                             }};
+    return WriteOutputFile(*g_viewer->archive, options.outFile, false,
+                           [&](std::FILE* file, std::string* error) {
+                               return WritePng(file, picture, error);
+                           });
 }
 
 }  // namespace
 
 int RunScreen(const ScreenOptions& options) {
     bool opened = false;
+    SetSubject(options.indexFile);
     if (HeadlessStart()) {
         HeadlessOpen(AbsolutePath(options.indexFile));
         opened = g_viewer != nullptr;
-        if (opened && ShowAskedFrame(options)) WriteScreen(options);
+        if (opened) {
+            SetSubject(CostumeSubject(options.costume));
+            if (ShowAskedFrame(options)) WriteScreen(options);
+        }
     }
     HeadlessStop();
     EmitErrors();

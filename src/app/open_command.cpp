@@ -2,12 +2,21 @@
 #include "app/open_command.h"
 
 #include <algorithm>
-#include <new>
 
 #include "app/chosen_file.h"
 #include "app/frontend.h"
 #include "app/process_objects.h"
-#include "common/report_error.h"
+#include "common/allocation.h"
+
+ChosenFile ChosenFileFromPath(const std::string& path, const char* separators) {
+    ChosenFile choice;
+    choice.path = path;
+    const size_t separator = path.find_last_of(separators);
+    choice.fileOffset = separator == std::string::npos ? 0 : separator + 1;
+    const size_t dot = path.find_last_of('.');
+    if (dot != std::string::npos && dot >= choice.fileOffset) choice.extensionOffset = dot + 1;
+    return choice;
+}
 
 void SplitChosenFile(const ChosenFile& choice, std::string* directory, std::string* baseName) {
     const size_t fileOffset = std::min(choice.fileOffset, choice.path.size());
@@ -28,7 +37,8 @@ bool RunOpenCommand() {
     if (!FrontendChooseIndexFile(&choice)) return false;
     std::string directory;
     std::string baseName;
-    SplitChosenFile(choice, &directory, &baseName);
+    // Nothing is lost yet: without the memory to read the choice, the game shown stays.
+    if (!TryAllocate([&] { SplitChosenFile(choice, &directory, &baseName); })) return false;
     if (OpenGame(directory, baseName)) return true;
     ReleaseViewer();
     ClearScreen();
@@ -38,13 +48,10 @@ bool RunOpenCommand() {
 
 bool OpenGame(const std::string& directory, const std::string& baseName) {
     ReleaseViewer();
-    try {
-        g_viewer = std::make_unique<CostumeViewer>();
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
+    if (!TryAllocate([] { g_viewer = std::make_unique<CostumeViewer>(); }) ||
+        !g_viewer->Open(directory, baseName)) {
         return false;
     }
-    if (!g_viewer->Open(directory, baseName)) return false;
     g_viewer->SelectCostume(1);
     g_viewer->Draw(g_screen);
     return true;

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <optional>
 #include <utility>
 
@@ -42,20 +41,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The slot a file name belongs to: the base name, then ".LA" and one digit, letter case
-// ignored. The extension is always appended, so "A.B" looks for "A.B.LA0".
-std::optional<int> SlotOfName(std::string_view name, std::string_view baseName) {
-    constexpr std::string_view kStem = ".LA";
-    if (name.size() != baseName.size() + kStem.size() + 1) return std::nullopt;
-    const char digit = name.back();
-    if (digit < '0' || digit > '9') return std::nullopt;
-    if (!EqualsIgnoringCase(name.substr(0, baseName.size()), baseName) ||
-        !EqualsIgnoringCase(name.substr(baseName.size(), kStem.size()), kStem)) {
-        return std::nullopt;
-    }
-    return digit - '0';
-}
-
 // Among names that differ only in case: the upper-case extension first, then byte order.
 bool Preferred(const std::string& candidate, const std::string& current, size_t baseLength) {
     const bool candidateUpper = candidate.compare(baseLength, 3, ".LA") == 0;
@@ -68,7 +53,7 @@ bool Preferred(const std::string& candidate, const std::string& current, size_t 
 void ListGameFiles(const std::string& folder, std::string_view baseName,
                    FolderFile (&chosen)[GameArchive::kSlotCount]) {
     for (FolderFile& file : ListFolder(folder)) {
-        const std::optional<int> slot = SlotOfName(file.name, baseName);
+        const std::optional<int> slot = GameFileSlot(file.name, baseName);
         if (!slot) continue;
         FolderFile& current = chosen[*slot];
         if (current.name.empty() || Preferred(file.name, current.name, baseName.size())) {
@@ -78,6 +63,18 @@ void ListGameFiles(const std::string& folder, std::string_view baseName,
 }
 
 }  // namespace
+
+std::optional<int> GameFileSlot(std::string_view name, std::string_view baseName) {
+    constexpr std::string_view kStem = ".LA";
+    if (name.size() != baseName.size() + kStem.size() + 1) return std::nullopt;
+    const char digit = name.back();
+    if (digit < '0' || digit > '9') return std::nullopt;
+    if (!EqualsIgnoringCase(name.substr(0, baseName.size()), baseName) ||
+        !EqualsIgnoringCase(name.substr(baseName.size(), kStem.size()), kStem)) {
+        return std::nullopt;
+    }
+    return digit - '0';
+}
 
 GameArchive::GameArchive(std::string_view directory_, std::string_view baseName_)
     : directory(directory_), baseName(baseName_) {}
@@ -92,26 +89,27 @@ bool GameArchive::Open() {
 }
 
 bool GameArchive::FindFiles() {
-    try {
-        FolderFile chosen[kSlotCount];
-        ListGameFiles(std::string(directory), baseName, chosen);
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            if (chosen[slot].name.empty()) continue;
-            paths[slot] = std::move(chosen[slot].path);
-            files[slot] = std::make_unique<ResourceFile>();
-            if (!files[slot]->Open(paths[slot])) return false;
-            if (slot == 0) {
-                if (!ScanIndex()) return false;
-                continue;
-            }
-            roomTables[slot] = std::make_unique<RoomOffsetTable>();
-            if (!ReadDiskHeader(*roomTables[slot], *files[slot])) return false;
-        }
-        return true;
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
+    FolderFile chosen[kSlotCount];
+    if (!TryAllocate([&] { ListGameFiles(std::string(directory), baseName, chosen); })) {
         return false;
     }
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (chosen[slot].name.empty()) continue;
+        paths[slot] = std::move(chosen[slot].path);
+        if (!TryAllocate([&] { files[slot] = std::make_unique<ResourceFile>(); }) ||
+            !files[slot]->Open(paths[slot])) {
+            return false;
+        }
+        if (slot == 0) {
+            if (!ScanIndex()) return false;
+            continue;
+        }
+        if (!TryAllocate([&] { roomTables[slot] = std::make_unique<RoomOffsetTable>(); }) ||
+            !ReadDiskHeader(*roomTables[slot], *files[slot])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool GameArchive::ScanIndex() {

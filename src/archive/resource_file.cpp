@@ -1,5 +1,6 @@
 #include "archive/resource_file.h"
 
+#include "common/allocation.h"
 #include "common/file_system.h"
 #include "common/report_error.h"
 
@@ -23,7 +24,7 @@ bool SeekTo(ResourceFile& file, int64_t target) {
 bool ResourceFile::Open(const std::string& path) {
     Close();
     uint64_t length = 0;
-    handle = OpenForReading(path, &length);
+    if (!TryAllocate([&] { handle = OpenForReading(path, &length); })) return false;
     if (handle == nullptr) {
         ReportError("Failed to open file.");
         return false;

@@ -22,12 +22,13 @@ std::vector<FolderFile> ListFolder(const std::string& folder) {
 }
 
 std::FILE* OpenForReading(const std::string& path, uint64_t* size) {
+    const std::filesystem::path name = path;  // the one allocation, before the file is open
     // Only regular files: a folder would open on some systems and fail on the first read.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return nullptr;
+    if (!std::filesystem::is_regular_file(name, error)) return nullptr;
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     if (stream == nullptr) return nullptr;
-    *size = std::filesystem::file_size(path, error);
+    *size = std::filesystem::file_size(name, error);
     if (error) {
         std::fclose(stream);
         return nullptr;

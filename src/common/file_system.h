@@ -15,6 +15,8 @@ struct FolderFile {
     std::string path;  // the folder and the name, as OpenForReading takes it
 };
 
+// Both may throw std::bad_alloc (the caller reports it), never while holding anything open.
+
 // The regular files in `folder` ("" is the current folder), in no particular order. A
 // folder that cannot be listed has none; a name the narrow encoding cannot spell is left
 // out, as no dialog could have named it.
