@@ -13,6 +13,8 @@ DUZURORO_PACKAGES=(
   libgmock-dev
   libbenchmark-dev
   libpng-dev
+  zlib1g-dev
+  python3
   nlohmann-json3-dev
   libcli11-dev
   libgtk-3-dev

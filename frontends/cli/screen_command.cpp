@@ -21,14 +21,18 @@ bool ShowAskedFrame(const ScreenOptions& options) {
         if (count > 1) ReportFailure("Costume out of range.");
         return false;
     }
-    if (options.zoom) HeadlessPressKey(KEY_ADD);
-    for (uint32_t costume = 1; costume < options.costume; ++costume) HeadlessPressKey(KEY_UP);
-    if (options.frame == 1) return true;
-    if (!g_viewer->costumeLoaded || options.frame > g_viewer->loaded.costume->FrameCount()) {
-        ReportFailure("Frame out of range.");
-        return false;
+    // The viewer goes to the costume and frame at once, as the up and right arrows would
+    // have brought it there, without loading and drawing every costume on the way (a game
+    // may hold 65,535). The zoom key then draws it through the shell, as every key does.
+    if (options.costume != 1) g_viewer->SelectCostume(options.costume);
+    if (options.frame != 1) {
+        if (!g_viewer->costumeLoaded || options.frame > g_viewer->loaded.costume->FrameCount()) {
+            ReportFailure("Frame out of range.");
+            return false;
+        }
+        g_viewer->SelectFrame(options.frame);
     }
-    for (uint16_t frame = 1; frame < options.frame; ++frame) HeadlessPressKey(KEY_RIGHT);
+    HeadlessPressKey(options.zoom ? KEY_ADD : KEY_SUBTRACT);
     return true;
 }
 

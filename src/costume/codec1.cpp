@@ -12,6 +12,7 @@ struct ColumnWriter {
     size_t height;
     size_t column = 0;
     size_t row = 0;
+    size_t index = 0;  // row x width + column, kept in step rather than multiplied out
 
     bool Full() const { return column == width; }
 
@@ -21,13 +22,13 @@ struct ColumnWriter {
             // One stretch of the current column: `count` rows below `row` are in the image.
             const size_t count = std::min(length, height - row);
             // count <= height - row, so every index stays below width x height.
-            size_t index = row * width + column;
             for (size_t i = 0; i < count; ++i, index += width) pixels[index] = colour;
             length -= count;
             row += count;
             if (row == height) {
                 row = 0;
                 ++column;
+                index = column;
             }
         }
     }
@@ -49,6 +50,10 @@ void DecodeCodec1(ByteView data, uint32_t colourCount, uint16_t width, uint16_t 
 
     const uint8_t* in = data.data;
     const uint8_t* const end = data.data + data.size;
+    // The position of the common case in locals: the pixel stores could otherwise alias the
+    // writer's fields and force them through memory at every pixel.
+    size_t row = 0;
+    size_t index = 0;
     while (!writer.Full() && in != end) {
         const uint8_t run = *in++;
         size_t length = run & mask;
@@ -56,7 +61,21 @@ void DecodeCodec1(ByteView data, uint32_t colourCount, uint16_t width, uint16_t 
             if (in == end) break;
             length = *in++;  // 0 here is an empty run
         }
-        writer.Run(static_cast<uint8_t>(run >> shift), length);
+        const uint8_t colour = static_cast<uint8_t>(run >> shift);
+        if (length < writer.height - row) {
+            // The common case, a run that ends inside its column, without the general
+            // loop: length < height - row keeps every index inside the image.
+            for (size_t i = 0; i < length; ++i, index += writer.width) pixels[index] = colour;
+            row += length;
+        } else {
+            writer.row = row;
+            writer.index = index;
+            writer.Run(colour, length);
+            row = writer.row;
+            index = writer.index;
+        }
     }
+    writer.row = row;
+    writer.index = index;
     writer.ClearRest();
 }
