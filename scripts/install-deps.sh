@@ -8,6 +8,8 @@ DUZURORO_PACKAGES=(
   cmake
   pkg-config
   git
+  clang-14
+  libclang-rt-14-dev
   googletest
   libgtest-dev
   libgmock-dev
@@ -30,6 +32,15 @@ DUZURORO_PACKAGES=(
   node-acorn
   nodejs
   chromium
+  bash-completion
+  lintian
+  desktop-file-utils
+  appstream
+  dpkg-dev
+  fakeroot
+  file
+  debootstrap
+  man-db
 )
 
 missing=()
