@@ -54,7 +54,7 @@ void BM_Deflate(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(written);
     // The whole files: signature, IHDR, a 256-entry PLTE, the IDAT chunk's frame and IEND.
     constexpr double kPngFrame = 8 + 25 + (12 + 768) + 12 + 12;
-    state.counters["file_bytes"] = static_cast<double>(written) + kPngFrame * pictures.size();
+    state.counters["file_bytes"] = static_cast<double>(written) + kPngFrame * static_cast<double>(pictures.size());
 }
 
 // libpng's default first, then the exporter's level 4, then the others measured to choose
