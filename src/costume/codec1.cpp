@@ -108,17 +108,23 @@ void PutTile(const uint8_t* tile, size_t columns, size_t height, uint8_t* pixels
     }
 }
 
+// The columns right of the shown ones are 0.
+void ZeroColumnsFrom(size_t first, size_t width, size_t height, uint8_t* pixels) {
+    if (first >= width) return;
+    for (size_t row = 0; row < height; ++row) std::memset(pixels + row * width + first, 0, width - first);
+}
+
 template <uint32_t kShift>
 void DecodeInTiles(ByteView data, size_t width, size_t height, size_t tileColumns,
-                   uint8_t* pixels) {
+                   size_t shownColumns, uint8_t* pixels) {
     constexpr uint32_t mask = (1u << kShift) - 1;
     uint8_t tile[kTileBytes];
     const uint8_t* in = data.data;
     const uint8_t* const end = data.data + data.size;
     size_t pending = 0;  // pixels of the current run not yet written: it may cross tiles
     uint8_t colour = 0;
-    for (size_t first = 0; first < width; first += tileColumns) {
-        const size_t columns = std::min<size_t>(tileColumns, width - first);
+    for (size_t first = 0; first < shownColumns; first += tileColumns) {
+        const size_t columns = std::min<size_t>(tileColumns, shownColumns - first);
         const size_t size = columns * height;
         size_t filled = 0;
         while (filled < size) {
@@ -165,28 +171,32 @@ void DecodeInTiles(ByteView data, size_t width, size_t height, size_t tileColumn
         std::memset(tile + filled, 0, size - filled);
         PutTile(tile, columns, height, pixels, width, first);
     }
+    ZeroColumnsFrom(shownColumns, width, height, pixels);
 }
 
 }  // namespace
 
 void DecodeCodec1(ByteView data, uint32_t colourCount, uint16_t width, uint16_t height,
-                  uint8_t* pixels) {
+                  uint8_t* pixels, ShownArea shown) {
     if (width == 0 || height == 0) return;
     const uint32_t shift = Codec1LengthBits(colourCount);
+    const size_t shownColumns = std::min(width, shown.width);
     const size_t tileColumns = std::min<size_t>(width, kTileBytes / height);
-    if (tileColumns < 2) {
+    if (tileColumns == 0) {
+        // Taller than a tile: the whole frame, then the shown part alone is kept.
         DecodeDownColumns(data, shift, width, height, pixels);
+        ZeroColumnsFrom(shownColumns, width, height, pixels);
         return;
     }
     // A fixed split keeps the shift and mask out of registers the loop needs.
     switch (shift) {
         case 2:
-            DecodeInTiles<2>(data, width, height, tileColumns, pixels);
+            DecodeInTiles<2>(data, width, height, tileColumns, shownColumns, pixels);
             break;
         case 3:
-            DecodeInTiles<3>(data, width, height, tileColumns, pixels);
+            DecodeInTiles<3>(data, width, height, tileColumns, shownColumns, pixels);
             break;
         default:
-            DecodeInTiles<4>(data, width, height, tileColumns, pixels);
+            DecodeInTiles<4>(data, width, height, tileColumns, shownColumns, pixels);
     }
 }

@@ -81,8 +81,13 @@ struct Code {
 
 }  // namespace
 
-void DecodeCodec16(ByteView data, uint16_t width, uint16_t height, uint8_t* pixels) {
-    const size_t total = static_cast<size_t>(width) * height;
+void DecodeCodec16(ByteView data, uint16_t width, uint16_t height, uint8_t* pixels,
+                   ShownArea shown) {
+    const size_t whole = size_t{width} * height;
+    if (whole == 0) return;
+    // The rows below the shown ones are 0; the pixels above them are one sequence.
+    const size_t total = size_t{width} * std::min(height, shown.height);
+    std::memset(pixels + total, 0, whole - total);
     if (total == 0) return;
     uint8_t* out = pixels;
     uint8_t* const last = pixels + total;

@@ -49,12 +49,14 @@ bool DecodeRow(const uint8_t* in, const uint8_t* end, uint8_t* out, size_t width
 
 }  // namespace
 
-void DecodeCodec5(ByteView data, uint16_t width, uint16_t height, uint8_t* pixels) {
+void DecodeCodec5(ByteView data, uint16_t width, uint16_t height, uint8_t* pixels,
+                  ShownArea shown) {
     if (width == 0 || height == 0) return;
     const uint8_t* const end = data.data + data.size;
     size_t record = 0;
     size_t row = 0;
-    while (row < height) {
+    const size_t rows = std::min(height, shown.height);
+    while (row < rows) {
         uint16_t length = 0;
         if (!data.ReadU16LE(record, &length)) break;
         // The row length only says where the next record begins; the runs may read past it.

@@ -5,7 +5,9 @@
 
 void CostumeViewer::Draw(Screen& screen) {
     if (!costumeLoaded || !frameLoaded) return;
-    if (!loaded.costume->Render(&frameImage, 0, 0)) {
+    // Zoomed, only the top-left quarter of the screen's size can show.
+    const ShownArea shown = zoom ? ShownArea{Screen::kWidth / 2, Screen::kHeight / 2} : ShownArea{};
+    if (!loaded.costume->Render(&frameImage, 0, 0, shown)) {
         screen.Clear();
         screen.DrawText("Failed to draw frame.");
         return;
