@@ -15,6 +15,7 @@ DUZURORO_PACKAGES=(
   libgmock-dev
   libbenchmark-dev
   libpng-dev
+  libgif-dev
   zlib1g-dev
   python3
   nlohmann-json3-dev

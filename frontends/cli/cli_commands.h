@@ -1,25 +1,38 @@
 // The tool's commands, each with the options its command line gave. Each returns the exit
 // status: 0 when everything asked was done, 1 when the game could not be opened or
-// something asked for failed.
+// something asked for failed or was refused.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
+
+#include "frontends/cli/palette_writer.h"
+#include "frontends/cli/selection.h"
+#include "frontends/cli/sheet_layout.h"
 
 struct InfoOptions {
     std::string indexFile;
     bool json = false;
 };
 
+enum class ImageFormat { Png, Gif };
+
 struct ExportOptions {
     std::string indexFile;
-    std::vector<uint32_t> costumes;  // empty: every costume from 1 to count - 1
-    std::optional<uint16_t> frame;   // none: every frame
+    Selection costumes;  // empty: every costume from 1 to count - 1
+    Selection frames;    // empty: every frame
     std::string outDirectory = ".";
     std::optional<uint8_t> transparentIndex;
+    ImageFormat format = ImageFormat::Png;
     bool sheet = false;
+    SheetArrangement layout = SheetArrangement::Row;
+    bool hashJson = false;
+    uint32_t padding = 0;
+    uint32_t fps = 10;
+    uint32_t scale = 1;
+    std::optional<PaletteFormat> palette;
+    bool paletteOnly = false;
 };
 
 struct ScreenOptions {

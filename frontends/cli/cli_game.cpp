@@ -12,15 +12,8 @@ std::string AbsolutePath(const std::string& path) {
     return failed ? path : absolute.string();
 }
 
-bool IsGameFile(const GameArchive& archive, const std::filesystem::path& path) {
-    for (const std::string& gameFile : archive.paths) {
-        std::error_code failed;
-        if (!gameFile.empty() && std::filesystem::equivalent(path, gameFile, failed)) return true;
-    }
-    return false;
-}
-
 bool CliGame::Open(const std::string& indexFile) {
+    SetSubject(indexFile);
     SplitChosenFile(HeadlessChosenFile(AbsolutePath(indexFile)), &directory, &baseName);
     archive = std::make_unique<GameArchive>(directory, baseName);
     if (archive->Open()) return true;
@@ -34,7 +27,3 @@ std::optional<uint8_t> CliGame::DiskOf(uint32_t costume) const {
     return archive->roomDirectory.numbers[room];
 }
 
-bool RenderFrame(Costume& costume, uint16_t frame, IndexedImage* image) {
-    if (!costume.SelectFrame(frame)) return false;
-    return costume.Render(image, 0, 0);
-}

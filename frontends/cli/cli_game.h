@@ -17,8 +17,6 @@
 
 // The path made absolute, as an open dialog reports a chosen file.
 std::string AbsolutePath(const std::string& path);
-// True when `path` is one of the archive's files (through any link): never to be written.
-bool IsGameFile(const GameArchive& archive, const std::filesystem::path& path);
 
 struct CliGame {
     std::string directory;  // the archive borrows these two: released after it
@@ -35,14 +33,7 @@ struct CliGame {
     // The costume's room, and the disk of that room when the room directory has it.
     uint8_t RoomOf(uint32_t costume) const { return archive->costumeDirectory.numbers[costume]; }
     std::optional<uint8_t> DiskOf(uint32_t costume) const;
-    bool IsGameFile(const std::filesystem::path& path) const {
-        return ::IsGameFile(*archive, path);
-    }
 };
-
-// Renders frame `frame` of a loaded costume at (0, 0); false when it cannot be selected or
-// rendered, with the cause reported.
-bool RenderFrame(Costume& costume, uint16_t frame, IndexedImage* image);
 
 // The viewer's own text, so that the tool says what the window would.
 inline std::string NotPresentMessage(uint32_t costume) {

@@ -10,6 +10,8 @@
 namespace {
 
 bool g_anyError = false;
+std::string g_subject;
+std::string g_lastErrorLine;
 size_t g_progressLength = 0;  // characters of the progress line now on the terminal
 
 bool ProgressWanted() {
@@ -19,6 +21,18 @@ bool ProgressWanted() {
 
 }  // namespace
 
+void SetSubject(std::string subject) {
+    g_subject = std::move(subject);
+}
+
+std::string CostumeSubject(uint32_t costume) {
+    return "costume " + std::to_string(costume);
+}
+
+std::string FrameSubject(uint32_t costume, uint32_t frame) {
+    return CostumeSubject(costume) + ", frame " + std::to_string(frame);
+}
+
 void ReportFailure(const std::string& text) {
     ReportError(text.c_str());
 }
@@ -27,7 +41,13 @@ std::vector<std::string> EmitErrors() {
     std::vector<std::string> errors = g_headless.TakeErrors();
     if (errors.empty()) return errors;
     ClearProgress();
-    for (const std::string& error : errors) std::fprintf(stderr, "Error: %s\n", error.c_str());
+    for (const std::string& error : errors) {
+        std::string line = "Error: " + error;
+        if (!g_subject.empty()) line += " [" + g_subject + "]";
+        if (line == g_lastErrorLine) continue;
+        std::fprintf(stderr, "%s\n", line.c_str());
+        g_lastErrorLine = std::move(line);
+    }
     g_anyError = true;
     return errors;
 }
@@ -39,6 +59,12 @@ bool AnyErrorEmitted() {
 void PrintNote(const std::string& text) {
     ClearProgress();
     std::fprintf(stderr, "Note: %s\n", text.c_str());
+    g_lastErrorLine.clear();
+}
+
+void PrintRefusal(const std::string& text) {
+    PrintNote(text);
+    g_anyError = true;
 }
 
 void ShowProgress(const std::string& text) {

@@ -1,5 +1,6 @@
-// info: what the game holds, as text for people or as one JSON object for scripts. Both are
-// printed from the same JSON record, so that they never disagree.
+// info: what the game holds, as text for people or as JSON for scripts. Both are written
+// costume by costume and frame by frame from the same fields, so that they never disagree
+// and memory does not grow with the number of costumes or frames.
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -7,6 +8,7 @@
 #include "frontends/cli/cli_commands.h"
 #include "frontends/cli/cli_game.h"
 #include "frontends/cli/cli_output.h"
+#include "frontends/cli/json_stream.h"
 
 namespace {
 
@@ -18,100 +20,172 @@ std::string JoinMessages(const std::vector<std::string>& messages) {
     return joined;
 }
 
-Json DescribeFrames(Costume& costume) {
-    Json frames = Json::array();
-    for (uint32_t frame = 1; frame <= costume.FrameCount(); ++frame) {
-        if (costume.SelectFrame(static_cast<uint16_t>(frame))) {
-            frames.push_back({{"width", costume.FrameWidth()}, {"height", costume.FrameHeight()}});
-        } else {
-            frames.push_back({{"error", JoinMessages(EmitErrors())}});
-        }
-    }
-    return frames;
+// The costumes listed: the viewer browses 1 to count - 1, never costume 0.
+uint32_t ListedCount(uint32_t costumeCount) {
+    return costumeCount > 0 ? costumeCount - 1 : 0;
 }
 
-Json DescribeCostume(CliGame& game, uint32_t number) {
+struct InfoWriter {
+    bool json = false;
+    JsonStream stream{stdout};
+    bool firstFrame = true;
+
+    void Begin(CliGame& game) {
+        const uint32_t count = game.CostumeCount();
+        if (json) {
+            stream.BeginObject();
+            stream.Member("directory", game.directory);
+            stream.Member("baseName", game.baseName);
+            stream.Key("files");
+            stream.BeginArray();
+            ForEachFile(game, [&](int slot, const std::string& path) {
+                stream.Value({{"slot", slot}, {"path", path}});
+            });
+            stream.EndArray();
+            stream.Member("roomCount", game.archive->roomDirectory.count);
+            stream.Member("costumeCount", count);
+            stream.Member("listedCostumeCount", ListedCount(count));
+            stream.Key("costumes");
+            stream.BeginArray();
+            return;
+        }
+        const std::string listed = std::to_string(ListedCount(count));
+        Line("Directory: " + game.directory);
+        Line("Base name: " + game.baseName);
+        Line("Files:");
+        ForEachFile(game, [&](int slot, const std::string& path) {
+            Line("  " + std::to_string(slot) + "  " + path);
+        });
+        Line("Rooms: " + std::to_string(game.archive->roomDirectory.count));
+        Line("Costumes: " + std::to_string(count) +
+             " in the directory; costume 0 is not browsed, so " + listed +
+             (ListedCount(count) == 1 ? " is" : " are") + " listed");
+        stream.out.Flush();
+    }
+
+    void Line(const std::string& text) {
+        stream.out.Put(text);
+        stream.out.Put('\n');
+    }
+
+    template <typename Visit>
+    static void ForEachFile(CliGame& game, Visit visit) {
+        for (int slot = 0; slot < GameArchive::kSlotCount; ++slot) {
+            if (game.archive->files[slot]) visit(slot, game.archive->paths[slot]);
+        }
+    }
+
+    // The costume's fields before its frames; `entry` is small whatever the costume holds.
+    void BeginCostume(const Json& entry) {
+        firstFrame = true;
+        if (json) {
+            stream.BeginObject();
+            for (const auto& [key, value] : entry.items()) stream.Member(key, value);
+            return;
+        }
+        std::string line = "Costume " + entry["number"].dump() + ": room " +
+                           entry["room"].dump() + ", disk " +
+                           (entry["disk"].is_null() ? "none" : entry["disk"].dump()) + ", " +
+                           entry["status"].get<std::string>();
+        if (entry.contains("error")) line += ": " + entry["error"].get<std::string>();
+        if (entry.contains("codec")) {
+            const auto frameCount = entry["frameCount"].get<uint32_t>();
+            line += ", codec " + entry["codec"].dump() + ", " + entry["colourCount"].dump() +
+                    " colours, " + std::to_string(frameCount) +
+                    (frameCount == 1 ? " frame" : " frames") + (frameCount > 0 ? ":" : "");
+        }
+        stream.out.Put(line);
+    }
+
+    void BeginFrames() {
+        if (json) {
+            stream.Key("frames");
+            stream.BeginArray();
+        }
+    }
+
+    // Called for every frame of every costume: printed directly, without building a value.
+    void Frame(uint16_t width, uint16_t height) {
+        if (json) {
+            stream.RawValue("{\"width\":");
+            stream.out.PutNumber(width);
+            stream.out.Put(",\"height\":");
+            stream.out.PutNumber(height);
+            stream.out.Put('}');
+        } else {
+            stream.out.Put(' ');
+            stream.out.PutNumber(width);
+            stream.out.Put('x');
+            stream.out.PutNumber(height);
+        }
+    }
+
+    void FrameError(const std::string& message) {
+        if (json) {
+            stream.Value({{"error", message}});
+        } else {
+            stream.out.Put(" [" + message + "]");
+        }
+    }
+
+    void EndFrames() {
+        if (json) stream.EndArray();
+    }
+
+    // Each costume's line is passed on whole, so that its messages on standard error come
+    // after it.
+    void EndCostume() {
+        if (json) {
+            stream.EndObject();
+        } else {
+            stream.out.Put('\n');
+        }
+        stream.out.Flush();
+    }
+
+    void End() {
+        if (!json) return;
+        stream.EndArray();
+        stream.EndObject();
+    }
+};
+
+void DescribeFrames(InfoWriter& writer, Costume& costume, uint32_t number) {
+    writer.BeginFrames();
+    for (uint32_t frame = 1; frame <= costume.FrameCount(); ++frame) {
+        if (costume.SelectFrame(static_cast<uint16_t>(frame))) {
+            writer.Frame(costume.FrameWidth(), costume.FrameHeight());
+        } else {
+            SetSubject(FrameSubject(number, frame));
+            writer.FrameError(JoinMessages(EmitErrors()));
+        }
+    }
+    writer.EndFrames();
+}
+
+void DescribeCostume(InfoWriter& writer, CliGame& game, uint32_t number) {
+    SetSubject(CostumeSubject(number));
     Json entry = {{"number", number}, {"room", game.RoomOf(number)}, {"disk", nullptr}};
     if (auto disk = game.DiskOf(number)) entry["disk"] = *disk;
     LoadedCostume loaded;
     switch (loaded.Load(*game.archive, number)) {
         case CostumeLoadResult::NotPresent:
             entry["status"] = "not-present";
-            return entry;
+            break;
         case CostumeLoadResult::Failed:
             entry["status"] = "failed";
             entry["error"] = JoinMessages(EmitErrors());
-            return entry;
+            break;
         case CostumeLoadResult::Loaded:
+            entry["status"] = "loaded";
+            entry["codec"] = loaded.costume->Codec();
+            entry["colourCount"] = loaded.costume->colourCount;
+            entry["frameCount"] = loaded.costume->FrameCount();
             break;
     }
-    Costume& costume = *loaded.costume;
-    entry["status"] = "loaded";
-    entry["codec"] = costume.Codec();
-    entry["colourCount"] = costume.colourCount;
-    entry["frameCount"] = costume.FrameCount();
-    entry["frames"] = DescribeFrames(costume);
-    return entry;
-}
-
-Json DescribeGame(CliGame& game) {
-    Json files = Json::array();
-    for (int slot = 0; slot < GameArchive::kSlotCount; ++slot) {
-        if (game.archive->files[slot]) {
-            files.push_back({{"slot", slot}, {"path", game.archive->paths[slot]}});
-        }
-    }
-    Json costumes = Json::array();
-    for (uint32_t number = 1; number < game.CostumeCount(); ++number) {
-        costumes.push_back(DescribeCostume(game, number));
-    }
-    return {{"directory", game.directory},
-            {"baseName", game.baseName},
-            {"files", files},
-            {"roomCount", game.archive->roomDirectory.count},
-            {"costumeCount", game.CostumeCount()},
-            {"costumes", costumes}};
-}
-
-std::string FrameSizes(const Json& frames) {
-    std::string sizes;
-    for (const Json& frame : frames) {
-        sizes += sizes.empty() ? "" : " ";
-        if (frame.contains("error")) {
-            sizes += "[" + frame["error"].get<std::string>() + "]";
-        } else {
-            sizes += std::to_string(frame["width"].get<int>()) + "x" +
-                     std::to_string(frame["height"].get<int>());
-        }
-    }
-    return sizes;
-}
-
-void PrintCostumeLine(const Json& costume) {
-    std::string line = "Costume " + costume["number"].dump() + ": room " + costume["room"].dump() +
-                       ", disk " + (costume["disk"].is_null() ? "none" : costume["disk"].dump()) +
-                       ", " + costume["status"].get<std::string>();
-    if (costume.contains("error")) line += ": " + costume["error"].get<std::string>();
-    if (costume.contains("codec")) {
-        const auto frameCount = costume["frameCount"].get<int>();
-        line += ", codec " + costume["codec"].dump() + ", " + costume["colourCount"].dump() +
-                " colours, " + std::to_string(frameCount) +
-                (frameCount == 1 ? " frame" : " frames");
-        if (frameCount > 0) line += ": " + FrameSizes(costume["frames"]);
-    }
-    std::printf("%s\n", line.c_str());
-}
-
-void PrintText(const Json& game) {
-    std::printf("Directory: %s\n", game["directory"].get<std::string>().c_str());
-    std::printf("Base name: %s\n", game["baseName"].get<std::string>().c_str());
-    std::printf("Files:\n");
-    for (const Json& file : game["files"]) {
-        std::printf("  %d  %s\n", file["slot"].get<int>(), file["path"].get<std::string>().c_str());
-    }
-    std::printf("Rooms: %s\n", game["roomCount"].dump().c_str());
-    std::printf("Costumes: %s\n", game["costumeCount"].dump().c_str());
-    for (const Json& costume : game["costumes"]) PrintCostumeLine(costume);
+    writer.BeginCostume(entry);
+    if (loaded.Loaded()) DescribeFrames(writer, *loaded.costume, number);
+    writer.EndCostume();
 }
 
 }  // namespace
@@ -119,14 +193,13 @@ void PrintText(const Json& game) {
 int RunInfo(const InfoOptions& options) {
     CliGame game;
     if (!game.Open(options.indexFile)) return 1;
-    const Json description = DescribeGame(game);
-    if (options.json) {
-        // Paths come from the file system and need not be UTF-8: such bytes are replaced.
-        const std::string text = description.dump(2, ' ', false, Json::error_handler_t::replace);
-        std::printf("%s\n", text.c_str());
-    } else {
-        PrintText(description);
+    InfoWriter writer;
+    writer.json = options.json;
+    writer.Begin(game);
+    for (uint32_t number = 1; number < game.CostumeCount(); ++number) {
+        DescribeCostume(writer, game, number);
     }
+    writer.End();
     EmitErrors();
     return AnyErrorEmitted() ? 1 : 0;
 }

@@ -2,9 +2,14 @@
 // command, and turns the outcome into the exit status: 0 done, 1 failed, 2 usage error.
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <map>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "frontends/cli/cli_commands.h"
+#include "frontends/cli/cli_output.h"
 #include "frontends/headless/headless_frontend.h"
 
 namespace {
@@ -19,7 +24,10 @@ struct Usage {
 constexpr Usage kUsages[] = {
     {"info", "info INDEX_FILE [--json]"},
     {"export",
-     "export INDEX_FILE [--costume N]... [--frame F] [--out DIR] [--transparent K] [--sheet]"},
+     "export INDEX_FILE [--costume N|A-B,...]... [--frame F|A-B,...]... [--out DIR]\n"
+     "         [--format png|gif] [--sheet [--layout row|column|grid] [--padding P]\n"
+     "         [--sheet-json array|hash]] [--fps F] [--scale S] [--transparent K]\n"
+     "         [--palette gpl|pal|act [--palette-only]]"},
     {"screen", "screen INDEX_FILE --costume N [--frame F] [--zoom] --out FILE"},
     {"make-demo", "make-demo DIR"},
 };
@@ -38,6 +46,115 @@ void PrintUsage(const CLI::App& app) {
     std::fprintf(stderr, "Run 'duzuroro-cli %s--help' for more.\n", helpOf.c_str());
 }
 
+// Accepts a number, a range A-B or a comma list of both, each from `lowest` to `highest`.
+CLI::Validator SelectionCheck(uint32_t lowest, uint32_t highest) {
+    return CLI::Validator(
+        [=](std::string& text) {
+            Selection unused;
+            std::string error;
+            return unused.Add(text, lowest, highest, &error) ? std::string() : error;
+        },
+        "", "selection");
+}
+
+void AddAll(const std::vector<std::string>& texts, uint32_t lowest, uint32_t highest,
+            Selection* selection) {
+    std::string unused;
+    for (const std::string& text : texts) selection->Add(text, lowest, highest, &unused);
+}
+
+template <typename Value>
+CLI::CheckedTransformer Choices(const std::map<std::string, Value>& choices) {
+    return CLI::CheckedTransformer(choices, CLI::ignore_case);
+}
+
+// A number option shown with its own value name and range instead of the parser's type.
+template <typename Value>
+CLI::Option* AddNumber(CLI::App* command, const std::string& name, Value& value,
+                       const std::string& help, const char* valueName, int64_t lowest,
+                       int64_t highest) {
+    return command->add_option(name, value, help)
+        ->option_text(std::string(valueName) + " (" + std::to_string(lowest) + " to " +
+                      std::to_string(highest) + ")")
+        ->check(CLI::Range(lowest, highest));
+}
+
+struct ExportCommandLine {
+    ExportOptions options;
+    std::vector<std::string> costumes, frames;
+};
+
+CLI::App* AddExportCommand(CLI::App& app, ExportCommandLine& line) {
+    ExportOptions& options = line.options;
+    CLI::App* command = app.add_subcommand(
+        "export",
+        "Writes costumes as 8-bit indexed PNG frames, engine-ready sprite sheets with their "
+        "JSON, animated GIFs and palette files.");
+    command->add_option("INDEX_FILE", options.indexFile, "The game's index file (.LA0)")
+        ->option_text(" ")
+        ->required();
+    command
+        ->add_option("--costume", line.costumes,
+                     "Costumes to export: a number, a range A-B or a comma list of both; may "
+                     "be repeated (default: every costume)")
+        ->option_text("N|A-B,...")
+        ->check(SelectionCheck(1, UINT32_MAX))
+        ->allow_extra_args(false);
+    command
+        ->add_option("--frame", line.frames,
+                     "Frames of each costume (from 1), as --costume takes them (default: every "
+                     "frame)")
+        ->option_text("F|A-B,...")
+        ->check(SelectionCheck(1, 65535))
+        ->allow_extra_args(false);
+    command
+        ->add_option("--out", options.outDirectory,
+                     "The folder to write into, created when something is written (default: .)")
+        ->option_text("DIR");
+    command
+        ->add_option("--format", options.format,
+                     "png: one PNG per frame (the default); gif: one animated GIF per costume")
+        ->option_text("png|gif")
+        ->transform(Choices<ImageFormat>({{"png", ImageFormat::Png}, {"gif", ImageFormat::Gif}}));
+    command->add_flag("--sheet", options.sheet,
+                      "One sprite sheet PNG per costume with its JSON, instead of PNG frames");
+    command
+        ->add_option("--layout", options.layout,
+                     "The sheet's frames in one row (the default), one column, or a grid")
+        ->option_text("row|column|grid")
+        ->transform(Choices<SheetArrangement>({{"row", SheetArrangement::Row},
+                                               {"column", SheetArrangement::Column},
+                                               {"grid", SheetArrangement::Grid}}));
+    AddNumber(command, "--padding", options.padding,
+              "Pixels between the sheet's frames and around them (default: 0)", "P", 0, 1024);
+    command
+        ->add_option_function<std::string>(
+            "--sheet-json", [&options](const std::string& layout) {
+                options.hashJson = layout == "hash";
+            },
+            "The sheet JSON's frames as an array (the default) or an object keyed by name")
+        ->option_text("array|hash")
+        ->check(CLI::IsMember({"array", "hash"}));
+    AddNumber(command, "--fps", options.fps,
+              "Frames per second: the GIF's delay and the sheet's durations (default: 10)", "F",
+              1, 100);
+    AddNumber(command, "--scale", options.scale,
+              "Enlarge every image this many times, pixel by pixel (default: 1)", "S", 1, 8);
+    AddNumber(command, "--transparent", options.transparentIndex,
+              "Make this palette index fully transparent, and fill with it", "K", 0, 255);
+    CLI::Option* palette =
+        command
+            ->add_option("--palette", options.palette,
+                         "Also write each costume's palette: costume-NNNN.gpl, .pal or .act")
+            ->option_text("gpl|pal|act")
+            ->transform(Choices<PaletteFormat>({{"gpl", PaletteFormat::Gpl},
+                                                {"pal", PaletteFormat::Pal},
+                                                {"act", PaletteFormat::Act}}));
+    command->add_flag("--palette-only", options.paletteOnly, "Write the palettes and no image")
+        ->needs(palette);
+    return command;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,47 +171,35 @@ int main(int argc, char** argv) {
     CLI::App* infoCommand =
         app.add_subcommand("info", "Lists the game's files and each costume with its frames.");
     infoCommand->add_option("INDEX_FILE", info.indexFile, "The game's index file (.LA0)")
+        ->option_text(" ")
         ->required();
     infoCommand->add_flag("--json", info.json, "Print one JSON object instead of text");
 
-    ExportOptions exports;
-    CLI::App* exportCommand = app.add_subcommand(
-        "export", "Writes frames as 8-bit indexed PNG files named costume-NNNN-frame-FFF.png.");
-    exportCommand->add_option("INDEX_FILE", exports.indexFile, "The game's index file (.LA0)")
-        ->required();
-    exportCommand
-        ->add_option("--costume", exports.costumes,
-                     "A costume to export; may be repeated (default: every costume)")
-        ->check(CLI::Range(uint32_t{1}, UINT32_MAX))
-        ->allow_extra_args(false);
-    exportCommand->add_option("--frame", exports.frame, "Only this frame (from 1) of each costume")
-        ->check(CLI::Range(1, 65535));
-    exportCommand->add_option("--out", exports.outDirectory,
-                              "The folder to write into, created when missing (default: .)");
-    exportCommand
-        ->add_option("--transparent", exports.transparentIndex,
-                     "Make this palette index (0 to 255) fully transparent")
-        ->check(CLI::Range(0, 255));
-    exportCommand->add_flag("--sheet", exports.sheet,
-                            "One sheet per costume, frames left to right, with a JSON layout");
+    ExportCommandLine exports;
+    CLI::App* exportCommand = AddExportCommand(app, exports);
 
     ScreenOptions screen;
     CLI::App* screenCommand = app.add_subcommand(
         "screen", "Writes the 640x480 picture the viewer's window shows, as an RGB PNG.");
     screenCommand->add_option("INDEX_FILE", screen.indexFile, "The game's index file (.LA0)")
+        ->option_text(" ")
         ->required();
-    screenCommand->add_option("--costume", screen.costume, "The costume shown (from 1)")
-        ->required()
-        ->check(CLI::Range(uint32_t{1}, UINT32_MAX));
-    screenCommand->add_option("--frame", screen.frame, "The frame shown (default: 1)")
-        ->check(CLI::Range(1, 65535));
+    AddNumber(screenCommand, "--costume", screen.costume, "The costume shown", "N", 1,
+              UINT32_MAX)
+        ->required();
+    AddNumber(screenCommand, "--frame", screen.frame, "The frame shown (default: 1)", "F", 1,
+              65535);
     screenCommand->add_flag("--zoom", screen.zoom, "Zoom in first, as keypad plus does");
-    screenCommand->add_option("--out", screen.outFile, "The PNG file to write")->required();
+    screenCommand->add_option("--out", screen.outFile, "The PNG file to write")
+        ->option_text("FILE")
+        ->required();
 
     std::string demoDirectory;
     CLI::App* demoCommand = app.add_subcommand(
         "make-demo", "Writes a demo game (DEMO.LA0 and its disk files) into a folder.");
-    demoCommand->add_option("DIR", demoDirectory, "The folder, created when missing")->required();
+    demoCommand->add_option("DIR", demoDirectory, "The folder, created when missing")
+        ->option_text(" ")
+        ->required();
 
     try {
         app.parse(argc, argv);
@@ -110,8 +215,21 @@ int main(int argc, char** argv) {
         return kUsageError;
     }
 
-    if (infoCommand->parsed()) return RunInfo(info);
-    if (exportCommand->parsed()) return RunExport(exports);
-    if (screenCommand->parsed()) return RunScreen(screen);
-    return RunMakeDemo(demoDirectory);
+    try {
+        if (infoCommand->parsed()) return RunInfo(info);
+        if (exportCommand->parsed()) {
+            AddAll(exports.costumes, 1, UINT32_MAX, &exports.options.costumes);
+            AddAll(exports.frames, 1, 65535, &exports.options.frames);
+            return RunExport(exports.options);
+        }
+        if (screenCommand->parsed()) return RunScreen(screen);
+        return RunMakeDemo(demoDirectory);
+    } catch (const std::bad_alloc&) {
+        // Anything the tool itself allocates (a listing line, a file name) ends here.
+        ReportFailure("Out of memory.");
+    } catch (const std::length_error&) {
+        ReportFailure("Out of memory.");
+    }
+    EmitErrors();
+    return 1;
 }

@@ -2,9 +2,7 @@
 
 #include <png.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -35,8 +33,6 @@ bool EncodePng(PngTarget* target, const PngPicture& picture) {
         }
         if (picture.transparentIndex) alpha[*picture.transparentIndex] = 0;
     }
-    const size_t rowBytes = static_cast<size_t>(picture.width) * (picture.Indexed() ? 1 : 3);
-
     png_structp png =
         png_create_write_struct(PNG_LIBPNG_VER_STRING, target, OnPngError, OnPngWarning);
     if (png == nullptr) {
@@ -69,7 +65,7 @@ bool EncodePng(PngTarget* target, const PngPicture& picture) {
     }
     png_write_info(png, info);
     for (uint32_t row = 0; row < picture.height; ++row) {
-        png_write_row(png, picture.pixels + row * rowBytes);
+        png_write_row(png, picture.rowAt(row));
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -78,22 +74,10 @@ bool EncodePng(PngTarget* target, const PngPicture& picture) {
 
 }  // namespace
 
-bool WritePng(const std::filesystem::path& path, const PngPicture& picture, std::string* error) {
+bool WritePng(std::FILE* file, const PngPicture& picture, std::string* error) {
     PngTarget target;
-    target.file = std::fopen(path.c_str(), "wb");
-    if (target.file == nullptr) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    bool written = EncodePng(&target, picture);
-    if (std::fclose(target.file) != 0 && written) {
-        std::snprintf(target.message, sizeof target.message, "%s", std::strerror(errno));
-        written = false;
-    }
-    if (!written) {
-        *error = target.message;
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
-    return written;
+    target.file = file;
+    if (EncodePng(&target, picture)) return true;
+    *error = target.message;
+    return false;
 }

@@ -7,6 +7,7 @@
 #include "frontends/cli/cli_commands.h"
 #include "frontends/cli/cli_game.h"
 #include "frontends/cli/cli_output.h"
+#include "frontends/cli/output_file.h"
 #include "frontends/cli/png_writer.h"
 #include "frontends/headless/headless_frontend.h"
 
@@ -24,40 +25,52 @@ bool ShowAskedFrame(const ScreenOptions& options) {
     // The viewer goes to the costume and frame at once, as the up and right arrows would
     // have brought it there, without loading and drawing every costume on the way (a game
     // may hold 65,535). The zoom key then draws it through the shell, as every key does.
-    if (options.costume != 1) g_viewer->SelectCostume(options.costume);
-    if (options.frame != 1) {
-        if (!g_viewer->costumeLoaded || options.frame > g_viewer->loaded.costume->FrameCount()) {
-            ReportFailure("Frame out of range.");
-            return false;
-        }
-        g_viewer->SelectFrame(options.frame);
+    if (options.costume != 1) {
+        // What the first costume said on opening is not what was asked about.
+        g_headless.TakeErrors();
+        g_viewer->SelectCostume(options.costume);
     }
+    if (!g_viewer->costumeLoaded) {
+        // The window says so on its status line, and that is the picture; but the costume
+        // asked for is not shown, as export would say.
+        const bool notPresent = g_headless.errors.empty();
+        if (notPresent) ReportFailure(NotPresentMessage(options.costume));
+        return notPresent && options.frame == 1;
+    }
+    if (options.frame > g_viewer->loaded.costume->FrameCount()) {
+        SetSubject(FrameSubject(options.costume, options.frame));
+        ReportFailure("Frame out of range.");
+        return false;
+    }
+    if (options.frame != 1) g_viewer->SelectFrame(options.frame);
+    SetSubject(FrameSubject(options.costume, options.frame));
     HeadlessPressKey(options.zoom ? KEY_ADD : KEY_SUBTRACT);
     return true;
 }
 
 bool WriteScreen(const ScreenOptions& options) {
-    const std::filesystem::path path = options.outFile;
-    if (IsGameFile(*g_viewer->archive, path)) {
-        ReportFailure("Refusing to write over a game file: " + path.string());
-        return false;
-    }
     const std::vector<uint8_t> rgb = HeadlessPictureRgb();
-    const PngPicture picture{Screen::kWidth, Screen::kHeight, rgb.data(), nullptr, {}};
-    std::string error;
-    if (WritePng(path, picture, &error)) return true;
-    ReportFailure("Cannot write " + path.string() + ": " + error);
-    return false;
+    const PngPicture picture{Screen::kWidth, Screen::kHeight, nullptr, {}, [&rgb](uint32_t y) {
+                                 return rgb.data() + size_t{y} * Screen::kWidth * 3;
+                             }};
+    return WriteOutputFile(*g_viewer->archive, options.outFile, false,
+                           [&](std::FILE* file, std::string* error) {
+                               return WritePng(file, picture, error);
+                           });
 }
 
 }  // namespace
 
 int RunScreen(const ScreenOptions& options) {
     bool opened = false;
+    SetSubject(options.indexFile);
     if (HeadlessStart()) {
         HeadlessOpen(AbsolutePath(options.indexFile));
         opened = g_viewer != nullptr;
-        if (opened && ShowAskedFrame(options)) WriteScreen(options);
+        if (opened) {
+            SetSubject(CostumeSubject(options.costume));
+            if (ShowAskedFrame(options)) WriteScreen(options);
+        }
     }
     HeadlessStop();
     EmitErrors();

@@ -41,20 +41,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The slot a file name belongs to: the base name, then ".LA" and one digit, letter case
-// ignored. The extension is always appended, so "A.B" looks for "A.B.LA0".
-std::optional<int> SlotOfName(std::string_view name, std::string_view baseName) {
-    constexpr std::string_view kStem = ".LA";
-    if (name.size() != baseName.size() + kStem.size() + 1) return std::nullopt;
-    const char digit = name.back();
-    if (digit < '0' || digit > '9') return std::nullopt;
-    if (!EqualsIgnoringCase(name.substr(0, baseName.size()), baseName) ||
-        !EqualsIgnoringCase(name.substr(baseName.size(), kStem.size()), kStem)) {
-        return std::nullopt;
-    }
-    return digit - '0';
-}
-
 // Among names that differ only in case: the upper-case extension first, then byte order.
 bool Preferred(const std::string& candidate, const std::string& current, size_t baseLength) {
     const bool candidateUpper = candidate.compare(baseLength, 3, ".LA") == 0;
@@ -78,7 +64,7 @@ void ListGameFiles(const std::filesystem::path& folder, std::string_view baseNam
         } catch (const std::system_error&) {
             continue;  // a name the narrow character set cannot spell is not ours
         }
-        const std::optional<int> slot = SlotOfName(name, baseName);
+        const std::optional<int> slot = GameFileSlot(name, baseName);
         if (!slot) continue;
         std::string& chosen = names[*slot];
         if (chosen.empty() || Preferred(name, chosen, baseName.size())) chosen = name;
@@ -86,6 +72,18 @@ void ListGameFiles(const std::filesystem::path& folder, std::string_view baseNam
 }
 
 }  // namespace
+
+std::optional<int> GameFileSlot(std::string_view name, std::string_view baseName) {
+    constexpr std::string_view kStem = ".LA";
+    if (name.size() != baseName.size() + kStem.size() + 1) return std::nullopt;
+    const char digit = name.back();
+    if (digit < '0' || digit > '9') return std::nullopt;
+    if (!EqualsIgnoringCase(name.substr(0, baseName.size()), baseName) ||
+        !EqualsIgnoringCase(name.substr(baseName.size(), kStem.size()), kStem)) {
+        return std::nullopt;
+    }
+    return digit - '0';
+}
 
 GameArchive::GameArchive(std::string_view directory_, std::string_view baseName_)
     : directory(directory_), baseName(baseName_) {}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,10 @@
 #include "archive/room_offset_table.h"
 
 enum class CostumeLoadResult { Failed = 0, NotPresent = 1, Loaded = 2 };
+
+// The slot a file name belongs to: the base name, then ".LA" and one digit, letter case
+// ignored. The extension is always appended, so "A.B" looks for "A.B.LA0".
+std::optional<int> GameFileSlot(std::string_view name, std::string_view baseName);
 
 struct GameArchive {
     static constexpr int kSlotCount = 10;

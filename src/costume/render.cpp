@@ -3,10 +3,10 @@
 
 #include "common/report_error.h"
 #include "costume/costume.h"
+#include "costume/costume_palette.h"
 
 namespace {
 
-constexpr uint32_t kPaletteEntries = 256;
 // No frame of these games comes near this; a forged size record must not stall the machine.
 constexpr size_t kMaxFramePixels = 16777216;
 
@@ -20,12 +20,10 @@ bool Costume::Render(IndexedImage* image, int32_t x, int32_t y, ShownArea shown)
         ReportError("Frame too large.");
         return false;
     }
-    if (!image->Create(x, y, width, height, kPaletteEntries)) return false;
+    if (!image->Create(x, y, width, height, kCostumePaletteEntries)) return false;
 
-    // Only the colours that are present and fit; every other entry is 0.
-    const size_t colours = std::min<size_t>({colourCount, kPaletteEntries, rgbs.size / 3});
-    std::fill(image->palette.begin(), image->palette.end(), uint8_t{0});
-    if (colours > 0) std::memcpy(image->palette.data(), rgbs.data, colours * 3);
+    const CostumePalette palette = PaletteOf(*this);
+    std::copy(palette.begin(), palette.end(), image->palette.begin());
 
     switch (Codec()) {
         case 1:

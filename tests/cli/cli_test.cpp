@@ -9,74 +9,12 @@
 #include <set>
 
 #include "app/shell.h"
-#include "archive/game_archive.h"
-#include "archive/game_writer.h"
-#include "cli/png_reader.h"
-#include "cli/tool_run.h"
-#include "costume/costume.h"
-#include "costume/costume_builder.h"
-#include "costume/loaded_costume.h"
+#include "cli/cli_fixture.h"
 #include "frontends/headless/headless_frontend.h"
-#include "support/temp_dir.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using nlohmann::json;
-
-constexpr uint32_t kNotPresentDemoCostume = 15;
-
-// A frame as the core renders it, for comparing with what the tool wrote.
-IndexedImage CoreFrame(const LoadedCostume& core, uint16_t frame) {
-    IndexedImage image;
-    EXPECT_TRUE(core.costume->SelectFrame(frame) && core.costume->Render(&image, 0, 0));
-    return image;
-}
-
-struct CliTest : ::testing::Test {
-    TempDir temp;
-    fs::path game = temp.path / "game";
-    fs::path out = temp.path / "out";
-
-    std::string IndexFile() const { return (game / "DEMO.LA0").string(); }
-
-    ToolRun Run(const std::vector<std::string>& arguments) const {
-        return RunTool(arguments, temp.path);
-    }
-
-    void MakeDemo() {
-        const ToolRun run = Run({"make-demo", game.string()});
-        ASSERT_EQ(run.exitCode, 0) << run.err;
-        ASSERT_EQ(run.out + run.err, "");
-    }
-
-    std::unique_ptr<GameArchive> OpenCore() {
-        directory = (game / "").string();
-        baseName = "DEMO";
-        auto archive = std::make_unique<GameArchive>(directory, baseName);
-        EXPECT_TRUE(archive->Open());
-        return archive;
-    }
-
-    static PngContents ReadBack(const fs::path& path) {
-        PngContents png;
-        std::string error;
-        EXPECT_TRUE(ReadPng(path, &png, &error)) << error;
-        return png;
-    }
-
-    std::string directory, baseName;  // borrowed by the archives OpenCore makes
-};
-
-// An indexed PNG holds the image's size, all 256 palette entries and its indices.
-void ExpectIndexedPngOf(const PngContents& png, const IndexedImage& image) {
-    EXPECT_EQ(png.colourType, PNG_COLOR_TYPE_PALETTE);
-    EXPECT_EQ(png.bitDepth, 8);
-    EXPECT_EQ(png.width, image.width);
-    EXPECT_EQ(png.height, image.height);
-    EXPECT_EQ(png.palette, image.palette);
-    EXPECT_TRUE(png.pixels == image.pixels);
-}
 
 TEST_F(CliTest, ExportWritesEveryFrameOfTheDemoAsTheCoreRendersIt) {
     MakeDemo();
@@ -121,58 +59,6 @@ TEST_F(CliTest, ExportWritesEveryFrameOfTheDemoAsTheCoreRendersIt) {
     EXPECT_TRUE(largerThanZoomShows);
 }
 
-TEST_F(CliTest, SheetsPutTheFramesLeftToRightOnTheTransparentIndex) {
-    MakeDemo();
-    const ToolRun run = Run({"export", IndexFile(), "--costume", "2", "--costume", "14", "--sheet",
-                             "--transparent", "0", "--out", out.string()});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out + run.err, "");
-    EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(out), {})), 4u);
-
-    auto archive = OpenCore();
-    for (uint32_t number : {2u, 14u}) {
-        char base[32];
-        std::snprintf(base, sizeof base, "costume-%04u-sheet", number);
-        SCOPED_TRACE(base);
-        const json layout = json::parse(ReadFileText(out / (std::string(base) + ".json")));
-        const PngContents png = ReadBack(out / (std::string(base) + ".png"));
-        EXPECT_EQ(png.alpha, std::vector<uint8_t>{0});
-        LoadedCostume core;
-        core.Load(*archive, number);
-        ASSERT_TRUE(core.costume);
-        EXPECT_EQ(layout["costume"], number);
-        EXPECT_EQ(layout["image"], std::string(base) + ".png");
-        ASSERT_EQ(layout["frames"].size(), core.costume->FrameCount());
-
-        // Every sheet pixel is its frame's pixel inside a rectangle and index 0 outside.
-        std::vector<uint8_t> expected(size_t{png.width} * png.height, 0);
-        uint32_t x = 0, height = 0;
-        for (uint16_t frame = 1; frame <= core.costume->FrameCount(); ++frame) {
-            const IndexedImage image = CoreFrame(core, frame);
-            const json rectangle = {{"frame", frame},
-                                    {"x", x},
-                                    {"y", 0},
-                                    {"width", image.width},
-                                    {"height", image.height}};
-            EXPECT_EQ(layout["frames"][frame - 1], rectangle);
-            for (uint32_t row = 0; row < image.height && row < png.height; ++row) {
-                std::copy_n(&image.pixels[row * image.width], image.width,
-                            &expected[row * png.width + x]);
-            }
-            if (frame == 1) {
-                EXPECT_EQ(png.palette, image.palette);
-            }
-            x += image.width;
-            height = std::max<uint32_t>(height, image.height);
-        }
-        EXPECT_EQ(png.width, x);
-        EXPECT_EQ(png.height, height);
-        EXPECT_EQ(layout["width"], x);
-        EXPECT_EQ(layout["height"], height);
-        EXPECT_TRUE(png.pixels == expected);
-    }
-}
-
 TEST_F(CliTest, OneFrameWithATransparentIndexKeepsTheOtherEntriesOpaque) {
     MakeDemo();
     const ToolRun run = Run({"export", IndexFile(), "--costume", "1", "--frame", "3",
@@ -185,20 +71,6 @@ TEST_F(CliTest, OneFrameWithATransparentIndexKeepsTheOtherEntriesOpaque) {
     LoadedCostume core;
     core.Load(*archive, 1);
     ExpectIndexedPngOf(png, CoreFrame(core, 3));
-}
-
-// A costume design whose frames are plain rectangles of one colour each.
-CostumeDesign Rectangles(uint16_t codec, uint32_t colourCount,
-                         std::vector<std::pair<uint16_t, uint16_t>> sizes) {
-    CostumeDesign design;
-    design.codec = codec;
-    design.colours.assign(colourCount * 3, 90);
-    uint8_t colour = 1;
-    for (auto [width, height] : sizes) {
-        design.frames.push_back(
-            CostumeFrame{width, height, std::vector<uint8_t>(size_t{width} * height, colour++)});
-    }
-    return design;
 }
 
 // The VERM block with frame `frame`'s size record pointed far outside VECI.
@@ -235,7 +107,9 @@ TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
     WriteTroubledGame(game);
     const ToolRun run = Run({"info", (game / "GAME.LA0").string(), "--json"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "Error: VERM not found.\nError: Invalid frame.\nError: Invalid room.\n");
+    EXPECT_EQ(run.err,
+              "Error: VERM not found. [costume 3]\nError: Invalid frame. [costume 4, frame 3]\n"
+              "Error: Invalid room. [costume 5]\n");
     const json expected = {
         {"directory", (game / "").string()},
         {"baseName", "GAME"},
@@ -244,6 +118,7 @@ TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
           {{"slot", 1}, {"path", (game / "GAME.LA1").string()}}}},
         {"roomCount", 3},
         {"costumeCount", 6},
+        {"listedCostumeCount", 5},
         {"costumes",
          {{{"number", 1},
            {"room", 1},
@@ -281,7 +156,8 @@ TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
     const ToolRun text = Run({"info", (game / "GAME.LA0").string()});
     EXPECT_EQ(text.exitCode, 1);
     EXPECT_EQ(text.err, run.err);
-    EXPECT_NE(text.out.find("\nCostume 1: room 1, disk 1, loaded, codec 5, 16 colours, 2 frames: "
+    EXPECT_NE(text.out.find("\nCostumes: 6 in the directory; costume 0 is not browsed, so 5 are "
+                            "listed\nCostume 1: room 1, disk 1, loaded, codec 5, 16 colours, 2 frames: "
                             "3x2 1x4\nCostume 2: room 2, disk 2, not-present\n"),
               std::string::npos)
         << text.out;
@@ -294,10 +170,10 @@ TEST_F(CliTest, ExportGoesOnPastEachFailureAndNamesItOnce) {
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
               "Note: Costume 2 is not present on this disk. Skipped.\n"
-              "Error: VERM not found.\n"
+              "Error: VERM not found. [costume 3]\n"
               "Note: Costume 4, frame 1 has no pixels. Skipped.\n"
-              "Error: Invalid frame.\n"
-              "Error: Invalid room.\n");
+              "Error: Invalid frame. [costume 4, frame 3]\n"
+              "Error: Invalid room. [costume 5]\n");
     std::set<std::string> written;
     for (const auto& entry : fs::directory_iterator(out)) {
         written.insert(entry.path().filename().string());
@@ -323,32 +199,49 @@ TEST_F(CliTest, FailuresExitWithTheirStatusAndSayEachMessageOnce) {
         {{"export"}, 2, "Error: INDEX_FILE is required"},
         {{"export", "{game}", "--frame", "0"},
          2,
-         "Error: --frame: Value 0 not in range 1 to 65535"},
+         "Error: --frame: 0 is not within 1 to 65535"},
+        {{"export", "{game}", "--frame", "3-2"},
+         2,
+         "Error: --frame: the range 3-2 ends before it begins"},
+        {{"export", "{game}", "--costume", "1,x"},
+         2,
+         "Error: --costume: 'x' is not a number N or a range A-B"},
+        {{"export", "{game}", "--palette-only"}, 2, "Error: --palette-only requires --palette"},
+        {{"export", "{game}", "--scale", "9"}, 2, "Error: --scale: Value 9 not in range 1 to 8"},
         {{"frobnicate"}, 2, "Error: Unknown command: frobnicate"},
         {{"screen", "{game}", "--out", "{out}/s.png"}, 2, "Error: --costume is required"},
-        {{"info", "{out}/NONE.LA0"}, 1, "Error: No SCUMM disks found.\n"},
+        {{"info", "{out}/NONE.LA0"}, 1, "Error: No SCUMM disks found. [{out}/NONE.LA0]\n"},
+        {{"info", "{out}"}, 1, "Error: No SCUMM disks found. [{out}]\n"},
         {{"export", "{game}", "--costume", "99", "--out", "{out}"},
          1,
-         "Error: Costume out of range.\n"},
-        {{"export", "{game}", "--costume", "15", "--out", "{out}"},
+         "Error: Costume out of range. [costume 99]\n"},
+        {{"export", "{game}", "--costume", "15", "--out", "{out}/new"},
          1,
-         "Error: Costume 15 is not present on this disk.\n"},
-        {{"export", "{game}", "--costume", "1", "--frame", "99", "--out", "{out}"},
+         "Error: Costume 15 is not present on this disk. [costume 15]\n"},
+        {{"export", "{game}", "--costume", "1", "--frame", "99-100,120", "--out", "{out}/new"},
          1,
-         "Error: Frame out of range.\n"},
+         "Error: Frame out of range. [costume 1, frame 99]\n"},
         {{"screen", "{game}", "--costume", "99", "--out", "{out}/s.png"},
          1,
-         "Error: Costume out of range.\n"},
+         "Error: Costume out of range. [costume 99]\n"},
         {{"screen", "{game}", "--costume", "15", "--frame", "2", "--out", "{out}/s.png"},
          1,
-         "Error: Frame out of range.\n"},
+         "Error: Costume 15 is not present on this disk. [costume 15]\n"},
+        {{"screen", "{game}", "--costume", "2", "--frame", "13", "--out", "{out}/s.png"},
+         1,
+         "Error: Frame out of range. [costume 2, frame 13]\n"},
         {{"screen", "{game}", "--costume", "1", "--out", "{disk}"},
          1,
-         "Error: Refusing to write over a game file: " + disk + "\n"},
+         "Error: Refusing to write over a game file: " + disk + " [costume 1, frame 1]\n"},
+        // Not there yet, but the next open would take it for disk 2 in any letter case.
+        {{"screen", "{game}", "--costume", "1", "--out", "{game_dir}/demo.la2"},
+         1,
+         "Error: Refusing to write over a game file: " + (game / "demo.la2").string() +
+             " [costume 1, frame 1]\n"},
         {{"export", "{game}", "--costume", "1", "--frame", "1", "--out", "{out}"},
          1,
          "Error: Refusing to write over a game file: " +
-             (out / "costume-0001-frame-001.png").string() + "\n"},
+             (out / "costume-0001-frame-001.png").string() + " [costume 1, frame 1]\n"},
     };
     // A link named as an exported frame must not lead the export into the game's file.
     fs::create_symlink(disk, out / "costume-0001-frame-001.png");
@@ -357,6 +250,7 @@ TEST_F(CliTest, FailuresExitWithTheirStatusAndSayEachMessageOnce) {
         std::string shown;
         for (std::string argument : error.arguments) {
             for (auto [key, value] : {std::pair<std::string, std::string>{"{game}", IndexFile()},
+                                      {"{game_dir}", game.string()},
                                       {"{out}", out.string()},
                                       {"{disk}", disk}}) {
                 if (argument.compare(0, key.size(), key) == 0)
@@ -373,11 +267,16 @@ TEST_F(CliTest, FailuresExitWithTheirStatusAndSayEachMessageOnce) {
             EXPECT_EQ(run.err.substr(0, run.err.find('\n')), error.err);
             EXPECT_NE(run.err.find("\nUsage:\n  duzuroro-cli "), std::string::npos) << run.err;
         } else {
-            EXPECT_EQ(run.err, error.err);
+            std::string expected = error.err;
+            const size_t at = expected.find("{out}");
+            if (at != std::string::npos) expected.replace(at, 5, out.string());
+            EXPECT_EQ(run.err, expected);
         }
     }
     EXPECT_EQ(ReadFileText(disk), diskBytes);
     EXPECT_FALSE(fs::exists(out / "s.png"));
+    EXPECT_FALSE(fs::exists(out / "new"));  // nothing written, so no folder made
+    EXPECT_FALSE(fs::exists(game / "demo.la2"));
 }
 
 TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
@@ -402,15 +301,17 @@ struct ScreenCase {
     uint32_t costume;
     uint16_t frame;
     bool zoom;
+    std::string err;  // a costume not present is pictured with its status line, as an error
 };
 
 TEST_F(CliTest, ScreenIsThePictureOfTheHeadlessSession) {
     MakeDemo();
-    const ScreenCase cases[] = {{1, 1, false},
-                                {3, 4, true},
-                                {6, 10, false},
-                                {14, 2, true},
-                                {kNotPresentDemoCostume, 1, false}};
+    const ScreenCase cases[] = {{1, 1, false, ""},
+                                {3, 4, true, ""},
+                                {6, 10, false, ""},
+                                {14, 2, true, ""},
+                                {15, 1, false,
+                                 "Error: Costume 15 is not present on this disk. [costume 15]\n"}};
     for (const ScreenCase& shown : cases) {
         SCOPED_TRACE("costume " + std::to_string(shown.costume) + " frame " +
                      std::to_string(shown.frame) + (shown.zoom ? " zoomed" : ""));
@@ -421,8 +322,9 @@ TEST_F(CliTest, ScreenIsThePictureOfTheHeadlessSession) {
                                               "--out",     file.string()};
         if (shown.zoom) arguments.push_back("--zoom");
         const ToolRun run = Run(arguments);
-        ASSERT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.out + run.err, "");
+        EXPECT_EQ(run.exitCode, shown.err.empty() ? 0 : 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, shown.err);
 
         ASSERT_TRUE(HeadlessStart());
         HeadlessOpen(IndexFile());

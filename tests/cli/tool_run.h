@@ -7,12 +7,19 @@
 #include <vector>
 
 struct ToolRun {
-    int exitCode = -1;
+    int exitCode = -1;  // -1 when it did not exit by itself (a signal, an abort)
     std::string out;
     std::string err;
+    long peakMemoryKb = 0;  // the most memory it held at once (resident set)
+};
+
+struct ToolLimits {
+    bool discardOutput = false;  // standard output to /dev/null (a listing too large to keep)
+    long addressSpaceKb = 0;     // when set, allocations beyond it fail
 };
 
 // `scratch` receives the two captured streams.
-ToolRun RunTool(const std::vector<std::string>& arguments, const std::filesystem::path& scratch);
+ToolRun RunTool(const std::vector<std::string>& arguments, const std::filesystem::path& scratch,
+                const ToolLimits& limits = {});
 
 std::string ReadFileText(const std::filesystem::path& path);

@@ -1,0 +1,60 @@
+// JSON written as it is made, element by element, laid out as a two-space indented dump with
+// small values on one line: a long report never has to be held whole. Text goes out through
+// a buffer of bounded size, so that a report of millions of lines is not slowed by stdio.
+#pragma once
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Text for a file, passed on whenever a few kilobytes have gathered, and at the end.
+struct TextOut {
+    std::FILE* file;
+    std::string pending;
+
+    explicit TextOut(std::FILE* target) : file(target) {}
+    TextOut(const TextOut&) = delete;
+    TextOut& operator=(const TextOut&) = delete;
+    ~TextOut() { Flush(); }
+
+    void Put(std::string_view text) {
+        pending.append(text);
+        if (pending.size() >= 1 << 16) Flush();
+    }
+    void Put(char c) { Put(std::string_view(&c, 1)); }
+    void PutNumber(uint64_t number);
+    void Flush();
+};
+
+struct JsonStream {
+    TextOut out;
+
+    explicit JsonStream(std::FILE* target) : out(target) {}
+
+    void BeginObject() { Open('{'); }
+    void EndObject() { Close('}'); }
+    void BeginArray() { Open('['); }
+    void EndArray() { Close(']'); }
+    // Inside an object: the key of the element that follows.
+    void Key(const std::string& key);
+    // A whole element on one line. Text that is not UTF-8 (a path) has its bytes replaced.
+    void Value(const nlohmann::ordered_json& value);
+    // A whole element already written as JSON text.
+    void RawValue(std::string_view text);
+    // A member of an object: Key, then Value.
+    void Member(const std::string& key, const nlohmann::ordered_json& value) {
+        Key(key);
+        Value(value);
+    }
+
+private:
+    std::vector<bool> levelEmpty;  // one per open object or array: nothing in it yet
+    bool afterKey = false;
+
+    void BeforeElement();
+    void Open(char bracket);
+    void Close(char bracket);
+    void NewLine();
+};
