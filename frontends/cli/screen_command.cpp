@@ -24,12 +24,15 @@ bool ShowAskedFrame(const ScreenOptions& options) {
     }
     // The viewer goes to the costume and frame at once, as the up and right arrows would
     // have brought it there, without loading and drawing every costume on the way (a game
-    // may hold 65,535). The zoom key then draws it through the shell, as every key does.
+    // may hold 65,535). The zoom key then draws it and paints it through the shell, as
+    // every key does.
+    const uint32_t zoomKey = options.zoom ? KEY_ADD : KEY_SUBTRACT;
     if (options.costume != 1) {
         // What the first costume said on opening is not what was asked about.
         g_headless.TakeErrors();
         g_viewer->SelectCostume(options.costume);
     }
+    HeadlessPressKey(zoomKey);
     if (!g_viewer->costumeLoaded) {
         // The window says so on its status line, and that is the picture; but the costume
         // asked for is not shown, as export would say.
@@ -42,9 +45,11 @@ bool ShowAskedFrame(const ScreenOptions& options) {
         ReportFailure("Frame out of range.");
         return false;
     }
-    if (options.frame != 1) g_viewer->SelectFrame(options.frame);
+    if (options.frame != 1) {
+        g_viewer->SelectFrame(options.frame);
+        HeadlessPressKey(zoomKey);
+    }
     SetSubject(FrameSubject(options.costume, options.frame));
-    HeadlessPressKey(options.zoom ? KEY_ADD : KEY_SUBTRACT);
     return true;
 }
 
