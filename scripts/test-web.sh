@@ -30,7 +30,7 @@ done
 
 say "building the host tools that make the expected pictures"
 cmake --preset ci >/dev/null
-cmake --build --preset ci --target duzuroro-cli win32-start-picture -j 2
+cmake --build --preset ci --target duzuroro-cli e2e-start-picture -j 2
 
 say "installing the pinned puppeteer-core"
 # puppeteer-core has no browser of its own to fetch; the tests use Debian's Chromium.
@@ -41,7 +41,7 @@ say "running the browser tests (work folder $work)"
 status=0
 DUZURORO_WEB_DIR=$root/build/web \
     DUZURORO_CLI=$root/build/ci/frontends/cli/duzuroro-cli \
-    DUZURORO_START_PICTURE=$root/build/ci/tests/win32/win32-start-picture \
+    DUZURORO_START_PICTURE=$root/build/ci/tests/e2e/e2e-start-picture \
     DUZURORO_BROWSER_WORK=$work \
     DUZURORO_CHROMIUM=$chromium \
     timeout 600 node --test --test-concurrency=1 tests/browser/*.test.mjs || status=$?

@@ -122,15 +122,24 @@ function pageRemoveFolder(path) {
 // Copies the index file and the files beside it into the module's file system and opens the
 // game there. The archive finds the disk files by its own rules; only files whose names begin
 // with the game's base name are copied, so that a folder's other large files stay out.
+// A file the browser cannot read (gone, or too large for its memory) opens nothing: the
+// shown game stays, as after a cancelled dialog, and the Error dialog says why.
 async function pageOpenGame(index, entries) {
   const folder = `/games/${++pageOpenCount}`;
   const baseName = index.file.name.replace(/\.[^.]*$/, '').toLowerCase();
   FS.mkdirTree(folder);
-  for (const entry of entries) {
-    if (entry.folder !== index.folder) continue;
-    if (!entry.file.name.toLowerCase().startsWith(baseName)) continue;
-    const bytes = new Uint8Array(await entry.file.arrayBuffer());
-    FS.writeFile(`${folder}/${entry.file.name}`, bytes);
+  try {
+    for (const entry of entries) {
+      if (entry.folder !== index.folder) continue;
+      if (!entry.file.name.toLowerCase().startsWith(baseName)) continue;
+      const bytes = new Uint8Array(await entry.file.arrayBuffer());
+      FS.writeFile(`${folder}/${entry.file.name}`, bytes);
+    }
+  } catch (fault) {
+    pageRemoveFolder(folder);
+    pageQueueError('Failed to read from a file.');
+    await pageShowErrors();
+    return;
   }
   await pageCallShell(() => ccall('WebOpen', null, ['string', 'string'], [folder + '/', index.file.name]));
   // The viewer of any earlier game is gone, and with it its open files.

@@ -64,6 +64,9 @@ std::vector<uint8_t> MakeDirectoryRecord(const std::vector<uint8_t>& numbers,
                                          std::vector<uint32_t> offsets) {
     offsets.resize(numbers.size());
     std::vector<uint8_t> bytes;
+    // Sized at once: growing it step by step makes the cross compiler (GCC 12) see an
+    // overread in the copy of the numbers that is not there, and -Werror stops the build.
+    bytes.reserve(4 + numbers.size() + 4 * offsets.size());
     AppendU32LE(bytes, static_cast<uint32_t>(numbers.size()));
     AppendBytes(bytes, numbers);
     for (uint32_t offset : offsets) AppendU32LE(bytes, offset);

@@ -7,8 +7,9 @@
 // DUZURORO_BROWSER_WORK (a folder for the games, pictures and screenshots).
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { cpSync, mkdirSync, readFileSync, rmSync } from 'node:fs';
 import { basename, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
 import { kWaitMs, launchChromium, serveFolder, watchPage } from './harness.mjs';
 
@@ -23,16 +24,32 @@ const demo = join(work, 'games', 'demo');
 const broken = join(work, 'games', 'broken');
 const demoFiles = ['DEMO.LA0', 'DEMO.LA1', 'DEMO.LA2'].map((name) => join(demo, name));
 
-// The steps of a browse and the picture each must end on; `keys` are KeyboardEvent codes.
-const kBrowseSteps = [
-  { keys: [], costume: 1, frame: 1, zoom: false },
-  { keys: ['ArrowRight', 'ArrowRight'], costume: 1, frame: 3, zoom: false },
-  // The main keyboard's plus and minus are not the zoom keys.
-  { keys: ['Equal', 'Minus', 'ArrowLeft'], costume: 1, frame: 2, zoom: false },
-  { keys: ['NumpadAdd'], costume: 1, frame: 2, zoom: true },
-  { keys: ['ArrowUp', 'ArrowUp', 'ArrowUp'], costume: 4, frame: 1, zoom: true },
-  { keys: ['NumpadSubtract', 'ArrowDown'], costume: 3, frame: 1, zoom: false },
-];
+// What the desktop's end-to-end tests use too: the table of steps and the broken game.
+const kShared = fileURLToPath(new URL('../e2e/', import.meta.url));
+const kSharedSteps = join(kShared, 'steps.txt');
+// The table's X keysym names as puppeteer presses them on a browser's keyboard; the main
+// keyboard's plus is a shifted equals sign.
+const kKeysyms = {
+  Left: ['ArrowLeft'], Right: ['ArrowRight'], Up: ['ArrowUp'], Down: ['ArrowDown'],
+  KP_Add: ['NumpadAdd'], KP_Subtract: ['NumpadSubtract'],
+  plus: ['Shift', 'Equal'], equal: ['Equal'], minus: ['Minus'], F10: ['F10'], Escape: ['Escape'],
+};
+
+// Each row of the table: the keys to press, then the costume, frame and zoom to see.
+function readSteps(file) {
+  const steps = [];
+  for (const line of readFileSync(file, 'utf8').split('\n')) {
+    const fields = line.replace(/#.*/, '').trim().split(/\s+/);
+    if (fields[0] === '') continue;
+    assert.equal(fields.length, 4, `${file}: not "keys costume frame zoom": ${line}`);
+    const keys = fields[0].split(',').map((keysym) => {
+      assert.ok(kKeysyms[keysym], `${file}: no browser key for the keysym ${keysym}`);
+      return kKeysyms[keysym];
+    });
+    steps.push({ line, keys, costume: Number(fields[1]), frame: Number(fields[2]), zoom: fields[3] === 'on' });
+  }
+  return steps;
+}
 
 // Red, green and blue bytes of a picture file, top row first.
 function rawRgb(file) {
@@ -60,8 +77,7 @@ before(async () => {
   rmSync(work, { recursive: true, force: true });
   mkdirSync(broken, { recursive: true });
   execFileSync(cli, ['make-demo', demo]);
-  // Not a block the index scan knows: the open fails with one message.
-  writeFileSync(join(broken, 'BROKEN.LA0'), Buffer.from('JUNK\0\0\0\x10notagame', 'latin1'));
+  cpSync(join(kShared, 'BROKEN.LA0'), join(broken, 'BROKEN.LA0'));
   const info = (() => {
     try {
       execFileSync(cli, ['info', join(broken, 'BROKEN.LA0')], { stdio: 'pipe' });
@@ -148,8 +164,13 @@ async function chooseFiles(page, item, paths) {
   await chooser.accept(paths);
 }
 
+// Presses each key in turn; a key given as [modifier, key] is pressed with the modifier held.
 async function pressKeys(page, keys) {
-  for (const key of keys) await page.keyboard.press(key);
+  for (const key of keys) {
+    const chord = Array.isArray(key) ? key : [key];
+    for (const part of chord) await page.keyboard.down(part);
+    for (const part of [...chord].reverse()) await page.keyboard.up(part);
+  }
   await waitIdle(page);
 }
 
@@ -164,11 +185,10 @@ test('the demo game browsed with the keys shows what duzuroro-cli shows', { time
   await expectCanvas(page, startPicture, '"Please open a file." after the six keys');
 
   await chooseFiles(page, 'menu-open', demoFiles);
-  await waitIdle(page);
-  for (const step of kBrowseSteps) {
+  await expectCanvas(page, cliPicture({ costume: 1, frame: 1, zoom: false }), 'costume 1 just opened');
+  for (const step of readSteps(kSharedSteps)) {
     await pressKeys(page, step.keys);
-    await expectCanvas(page, cliPicture(step),
-      `costume ${step.costume}, frame ${step.frame}${step.zoom ? ' zoomed' : ''}`);
+    await expectCanvas(page, cliPicture(step), `the step "${step.line.trim()}"`);
   }
   await page.screenshot({ path: join(work, 'browse.png') });
   assert.equal(await page.evaluate(() => window.scrollY), 0, 'the arrows scrolled the page');
@@ -221,7 +241,7 @@ test('files dropped on the page open their game, whatever their letter case', { 
   assert.deepEqual(faults, []);
 });
 
-test('a folder with two games asks which index file to open', { timeout: kTestMs }, async (t) => {
+test('a folder with two games asks which to open; no index file, or an unreadable file, opens nothing', { timeout: kTestMs }, async (t) => {
   const { page, faults } = await openViewer(t);
   // Disk files without their index file: nothing to open, and the page says so.
   await chooseFiles(page, 'menu-open', demoFiles.slice(1));
@@ -229,6 +249,19 @@ test('a folder with two games asks which index file to open', { timeout: kTestMs
   await page.click('#no-index button');
   await waitIdle(page);
   await expectCanvas(page, startPicture, '"Please open a file." after choosing no index file');
+
+  // A chosen file gone before the page could read it: an Error, and nothing opened.
+  const copy = join(work, 'copy');
+  cpSync(join(work, 'games'), copy, { recursive: true });
+  await chooseFiles(page, 'menu-open-folder', [copy]);
+  await page.waitForSelector('#choose-index[open]', { timeout: kWaitMs });
+  rmSync(join(copy, 'demo', 'DEMO.LA2'));
+  await page.click('#index-choices button:nth-child(2)');
+  await page.waitForSelector('#error[open]', { timeout: kWaitMs });
+  assert.equal(await page.$eval('#error-text', (text) => text.textContent), 'Failed to read from a file.');
+  await page.click('#error button');
+  await waitIdle(page);
+  await expectCanvas(page, startPicture, '"Please open a file." after an unreadable file');
 
   await chooseFiles(page, 'menu-open-folder', [join(work, 'games')]);
   await page.waitForSelector('#choose-index[open]', { timeout: kWaitMs });

@@ -1,5 +1,6 @@
 // Writes the picture that the program shows at start, made by the headless front-end, as a
-// binary PPM: what the desktop window must show before a game is opened. usage: start_picture OUT
+// binary PPM: what a desktop window must show before a game is opened.
+// usage: e2e-start-picture OUT.ppm
 #include <cstdio>
 #include <vector>
 
@@ -14,8 +15,15 @@ int main(int argc, char** argv) {
     const std::vector<uint8_t> rgb = HeadlessPictureRgb();
     HeadlessStop();
     std::FILE* out = std::fopen(argv[1], "wb");
-    if (out == nullptr) return 1;
+    if (out == nullptr) {
+        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
+        return 1;
+    }
     std::fprintf(out, "P6\n640 480\n255\n");
     const bool written = std::fwrite(rgb.data(), 1, rgb.size(), out) == rgb.size();
-    return std::fclose(out) == 0 && written ? 0 : 1;
+    if (std::fclose(out) != 0 || !written) {
+        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
+        return 1;
+    }
+    return 0;
 }
