@@ -29,6 +29,7 @@ constexpr Usage kUsages[] = {
      "         [--sheet-json array|hash]] [--fps F] [--scale S] [--transparent K]\n"
      "         [--palette gpl|pal|act [--palette-only]]"},
     {"screen", "screen INDEX_FILE --costume N [--frame F] [--zoom] --out FILE"},
+    {"gallery", "gallery INDEX_FILE --out DIR [--scale S] [--transparent K]"},
     {"make-demo", "make-demo DIR"},
 };
 
@@ -194,6 +195,25 @@ int main(int argc, char** argv) {
         ->option_text("FILE")
         ->required();
 
+    GalleryOptions gallery;
+    CLI::App* galleryCommand = app.add_subcommand(
+        "gallery",
+        "Writes a web page of every costume into a folder, with each costume's animated GIF, "
+        "sprite sheet, sheet JSON and palette files; it opens from the disk, without a server.");
+    galleryCommand->add_option("INDEX_FILE", gallery.indexFile, "The game's index file (.LA0)")
+        ->option_text(" ")
+        ->required();
+    galleryCommand
+        ->add_option("--out", gallery.outDirectory,
+                     "The folder to write index.html and the costumes' files into, created "
+                     "when missing")
+        ->option_text("DIR")
+        ->required();
+    AddNumber(galleryCommand, "--scale", gallery.scale,
+              "Enlarge every picture this many times, pixel by pixel (default: 1)", "S", 1, 8);
+    AddNumber(galleryCommand, "--transparent", gallery.transparentIndex,
+              "Make this palette index fully transparent, and fill with it", "K", 0, 255);
+
     std::string demoDirectory;
     CLI::App* demoCommand = app.add_subcommand(
         "make-demo", "Writes a demo game (DEMO.LA0 and its disk files) into a folder.");
@@ -223,6 +243,7 @@ int main(int argc, char** argv) {
             return RunExport(exports.options);
         }
         if (screenCommand->parsed()) return RunScreen(screen);
+        if (galleryCommand->parsed()) return RunGallery(gallery);
         return RunMakeDemo(demoDirectory);
     } catch (const std::bad_alloc&) {
         // Anything the tool itself allocates (a listing line, a file name) ends here.
