@@ -49,6 +49,10 @@ dd { margin: 0; overflow-wrap: anywhere; }
 ul { margin: .25rem 0 0; padding-left: 1.2rem; font-size: .9rem; }
 )";
 
+// A forged costume may claim 65,535 frames, each with a message: past this many, a card says
+// how many more there are instead of growing into a page no browser can show.
+constexpr uint32_t kListedPerCostume = 256;
+
 const std::vector<PaletteFormat> kPaletteFormats = {PaletteFormat::Gpl, PaletteFormat::Pal,
                                                     PaletteFormat::Act};
 
@@ -160,16 +164,23 @@ struct GalleryPage {
         Links(card, name);
         if (!card.said.empty()) {
             Put("<ul class=\"said\">");
-            for (const std::string& line : card.said) Put("<li>" + EscapedHtml(line) + "</li>");
+            const size_t listed = std::min<size_t>(card.said.size(), kListedPerCostume);
+            for (size_t line = 0; line < listed; ++line) {
+                Put("<li>" + EscapedHtml(card.said[line]) + "</li>");
+            }
+            if (listed < card.said.size()) {
+                Put("<li>And " + std::to_string(card.said.size() - listed) + " more.</li>");
+            }
             Put("</ul>\n");
         }
         Put("</article>\n");
     }
 
-    // Every frame's size as `info` gives it; a frame that cannot be read shows its message.
+    // Each frame's size as `info` gives it; a frame that cannot be read shows its message.
     static std::string FrameSizes(Costume& costume) {
         std::string sizes;
-        for (uint32_t frame = 1; frame <= costume.FrameCount(); ++frame) {
+        const uint32_t listed = std::min<uint32_t>(costume.FrameCount(), kListedPerCostume);
+        for (uint32_t frame = 1; frame <= listed; ++frame) {
             if (!sizes.empty()) sizes += ", ";
             if (costume.SelectFrame(static_cast<uint16_t>(frame))) {
                 sizes += std::to_string(costume.FrameWidth()) + "&times;" +
@@ -182,6 +193,9 @@ struct GalleryPage {
                 messages += (messages.empty() ? "" : " ") + error;
             }
             sizes += "[" + EscapedHtml(messages) + "]";
+        }
+        if (listed < costume.FrameCount()) {
+            sizes += ", and " + std::to_string(costume.FrameCount() - listed) + " more";
         }
         return sizes.empty() ? "none" : sizes;
     }
