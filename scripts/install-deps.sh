@@ -29,6 +29,15 @@ DUZURORO_PACKAGES=(
   node-acorn
   nodejs
   chromium
+  bash-completion
+  lintian
+  desktop-file-utils
+  appstream
+  dpkg-dev
+  fakeroot
+  file
+  debootstrap
+  man-db
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal build and once
 # under AddressSanitizer and UndefinedBehaviorSanitizer. The normal build's tests include
-# DuzuRoro.exe, cross-built and driven under Wine (test win32_e2e). Exits non-zero on any
+# DuzuRoro.exe, cross-built and driven under Wine (test win32_e2e). Then the web viewer in
+# headless Chromium, and the release packages with their checks. Exits non-zero on any
 # failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,3 +20,6 @@ done
 
 echo "=== Web viewer in headless Chromium ==="
 bash scripts/test-web.sh
+
+echo "=== Packages ==="
+bash scripts/package.sh

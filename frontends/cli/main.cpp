@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
 
     CLI::App app{"Lists, exports and renders the costumes in the files of SCUMM-engine games.",
                  "duzuroro-cli"};
-    app.set_version_flag("--version", "duzuroro-cli " DUZURORO_VERSION);
+    app.set_version_flag("--version", "duzuroro-cli " DUZURORO_VERSION "\n" DUZURORO_LICENCE);
     app.require_subcommand(1);
 
     InfoOptions info;

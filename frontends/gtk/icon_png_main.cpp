@@ -1,5 +1,5 @@
-// Writes the program icon as DIR/NxN/apps/duzuroro.png for each carried size: the layout of
-// an icon theme, so that the install rules copy DIR into hicolor as it is.
+// Writes the program icon as DIR/NxN/apps/duzuroro.png for each of kThemeIconSizes: the
+// layout of an icon theme, so that the install rules copy DIR into hicolor as it is.
 #include <glib/gstdio.h>
 
 #include <cstdio>
@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
         return 2;
     }
-    for (uint16_t size : kProgramIconSizes) {
+    for (uint16_t size : kThemeIconSizes) {
         const std::string sizeName = std::to_string(size) + "x" + std::to_string(size);
         const std::string directory = std::string(argv[1]) + "/" + sizeName + "/apps";
         const std::string path = directory + "/duzuroro.png";

@@ -56,7 +56,7 @@ uint8_t IndexOf(char key) {
 
 bool ProgramIcon::Draw(uint16_t newSize) {
     bool known = false;
-    for (uint16_t carried : kProgramIconSizes) known = known || carried == newSize;
+    for (uint16_t carried : kThemeIconSizes) known = known || carried == newSize;
     if (!known) return false;
     const int scale = newSize / kArtSize;
     size = newSize;

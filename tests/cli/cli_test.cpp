@@ -281,7 +281,7 @@ TEST_F(CliTest, FailuresExitWithTheirStatusAndSayEachMessageOnce) {
 
 TEST_F(CliTest, HelpAndVersionGoToStandardOutput) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"--version"}, "duzuroro-cli " DUZURORO_VERSION "\n"},
+        {{"--version"}, "duzuroro-cli " DUZURORO_VERSION "\n" DUZURORO_LICENCE "\n"},
         {{"--help"}, "make-demo"},
         {{"info", "--help"}, "--json"},
         {{"export", "--help"}, "--transparent"},

@@ -162,7 +162,8 @@ cli_picture() {
     [ "$4" = on ] && zoom=(--zoom)
     picture="$E2E_WORK/expected-c$2-f$3-$4.png"
     [ -f "$picture" ] || "$E2E_CLI" screen "$1" --costume "$2" --frame "$3" "${zoom[@]}" \
-        --out "$picture" >/dev/null 2>&1 || [ -f "$picture" ] || fail "duzuroro-cli screen $1 --costume $2 --frame $3 ${zoom[*]}"
+        --out "$picture" >/dev/null 2>&1 || [ -f "$picture" ] ||
+        fail "duzuroro-cli screen $1 --costume $2 --frame $3 ${zoom[*]}"
 }
 
 # make_games: the demo game in $E2E_WORK/demo and the broken index file, alone in

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // Every carried size is the same picture: sampled at the 16 x 16 grid, the larger ones agree
@@ -9,7 +12,7 @@ namespace {
 TEST(ProgramIconTest, EverySizeIsTheSamePictureWithTransparentCornersOnly) {
     ProgramIcon smallest;
     ASSERT_TRUE(smallest.Draw(16));
-    for (uint16_t size : kProgramIconSizes) {
+    for (uint16_t size : kThemeIconSizes) {
         SCOPED_TRACE(size);
         ProgramIcon icon;
         ASSERT_TRUE(icon.Draw(size));
@@ -43,11 +46,20 @@ TEST(ProgramIconTest, RgbaFollowsThePaletteAndIsClearOnlyWhereTransparent) {
     }
 }
 
+// The window's sizes are among those the theme installs, so that both show one picture.
+TEST(ProgramIconTest, WindowSizesAreThemeSizes) {
+    for (uint16_t size : kProgramIconSizes) {
+        EXPECT_NE(std::find(std::begin(kThemeIconSizes), std::end(kThemeIconSizes), size),
+                  std::end(kThemeIconSizes))
+            << size;
+    }
+}
+
 TEST(ProgramIconTest, SizesNotCarriedAreRefusedAndLeaveTheIconAsItWas) {
     ProgramIcon icon;
     ASSERT_TRUE(icon.Draw(16));
     const std::vector<uint8_t> before = icon.pixels;
-    for (int size : {0, 8, 24, 64, 256}) {
+    for (int size : {0, 8, 24, 96, 512}) {
         EXPECT_FALSE(icon.Draw(static_cast<uint16_t>(size))) << size;
         EXPECT_EQ(icon.size, 16);
         EXPECT_EQ(icon.pixels, before);
