@@ -8,6 +8,8 @@ DUZURORO_PACKAGES=(
   cmake
   pkg-config
   git
+  clang-14
+  libclang-rt-14-dev
   googletest
   libgtest-dev
   libgmock-dev

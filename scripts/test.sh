@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once in the normal build and once
 # under AddressSanitizer and UndefinedBehaviorSanitizer. The normal build's tests include
-# DuzuRoro.exe, cross-built and driven under Wine (test win32_e2e). Then the web viewer in
-# headless Chromium, and the release packages with their checks. Exits non-zero on any
+# DuzuRoro.exe, cross-built and driven under Wine (test win32_e2e). Then every fuzz target
+# over its seeds and committed findings, and a few seconds of fuzzing each; the web viewer in
+# headless Chromium; and the release packages with their checks. Exits non-zero on any
 # failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +18,11 @@ for preset in ci sanitize; do
   echo "=== $preset tests ==="
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== fuzz targets ==="
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz -j "$jobs"
 
 echo "=== Web viewer in headless Chromium ==="
 bash scripts/test-web.sh

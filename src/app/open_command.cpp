@@ -2,12 +2,11 @@
 #include "app/open_command.h"
 
 #include <algorithm>
-#include <new>
 
 #include "app/chosen_file.h"
 #include "app/frontend.h"
 #include "app/process_objects.h"
-#include "common/report_error.h"
+#include "common/allocation.h"
 
 void SplitChosenFile(const ChosenFile& choice, std::string* directory, std::string* baseName) {
     const size_t fileOffset = std::min(choice.fileOffset, choice.path.size());
@@ -28,7 +27,8 @@ bool RunOpenCommand() {
     if (!FrontendChooseIndexFile(&choice)) return false;
     std::string directory;
     std::string baseName;
-    SplitChosenFile(choice, &directory, &baseName);
+    // Nothing is lost yet: without the memory to read the choice, the game shown stays.
+    if (!TryAllocate([&] { SplitChosenFile(choice, &directory, &baseName); })) return false;
     if (OpenGame(directory, baseName)) return true;
     ReleaseViewer();
     ClearScreen();
@@ -38,13 +38,10 @@ bool RunOpenCommand() {
 
 bool OpenGame(const std::string& directory, const std::string& baseName) {
     ReleaseViewer();
-    try {
-        g_viewer = std::make_unique<CostumeViewer>();
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
+    if (!TryAllocate([] { g_viewer = std::make_unique<CostumeViewer>(); }) ||
+        !g_viewer->Open(directory, baseName)) {
         return false;
     }
-    if (!g_viewer->Open(directory, baseName)) return false;
     g_viewer->SelectCostume(1);
     g_viewer->Draw(g_screen);
     return true;

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <new>
 #include <optional>
 #include <system_error>
 
@@ -99,28 +98,34 @@ bool GameArchive::Open() {
 }
 
 bool GameArchive::FindFiles() {
-    try {
-        const std::filesystem::path folder =
-            directory.empty() ? std::filesystem::path(".") : std::filesystem::path(directory);
-        std::string names[kSlotCount];
-        ListGameFiles(folder, baseName, names);
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            if (names[slot].empty()) continue;
-            paths[slot] = (folder / names[slot]).string();
-            files[slot] = std::make_unique<ResourceFile>();
-            if (!files[slot]->Open(paths[slot])) return false;
-            if (slot == 0) {
-                if (!ScanIndex()) return false;
-                continue;
-            }
-            roomTables[slot] = std::make_unique<RoomOffsetTable>();
-            if (!ReadDiskHeader(*roomTables[slot], *files[slot])) return false;
-        }
-        return true;
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
+    std::filesystem::path folder;
+    std::string names[kSlotCount];
+    if (!TryAllocate([&] {
+            folder = directory.empty() ? std::filesystem::path(".")
+                                       : std::filesystem::path(directory);
+            ListGameFiles(folder, baseName, names);
+        })) {
         return false;
     }
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (names[slot].empty()) continue;
+        if (!TryAllocate([&] {
+                paths[slot] = (folder / names[slot]).string();
+                files[slot] = std::make_unique<ResourceFile>();
+            }) ||
+            !files[slot]->Open(paths[slot])) {
+            return false;
+        }
+        if (slot == 0) {
+            if (!ScanIndex()) return false;
+            continue;
+        }
+        if (!TryAllocate([&] { roomTables[slot] = std::make_unique<RoomOffsetTable>(); }) ||
+            !ReadDiskHeader(*roomTables[slot], *files[slot])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool GameArchive::ScanIndex() {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/allocation.h"
 #include "common/report_error.h"
 
 namespace {
@@ -24,9 +25,11 @@ bool SeekTo(ResourceFile& file, int64_t target) {
 
 bool ResourceFile::Open(const std::string& path) {
     Close();
+    std::filesystem::path name;
+    if (!TryAllocate([&] { name = path; })) return false;
     // Only regular files: a folder would open on some systems and fail on the first read.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!std::filesystem::is_regular_file(name, error)) {
         ReportError("Failed to open file.");
         return false;
     }
@@ -35,7 +38,7 @@ bool ResourceFile::Open(const std::string& path) {
         ReportError("Failed to open file.");
         return false;
     }
-    const uintmax_t length = std::filesystem::file_size(path, error);
+    const uintmax_t length = std::filesystem::file_size(name, error);
     if (error) {
         Close();
         ReportError("Failed to open file.");

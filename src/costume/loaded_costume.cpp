@@ -1,21 +1,18 @@
 #include "costume/loaded_costume.h"
 
-#include <new>
-
-#include "common/report_error.h"
+#include "common/allocation.h"
 
 CostumeLoadResult LoadedCostume::Load(GameArchive& archive, uint32_t number) {
     Release();
     const CostumeLoadResult result = archive.LoadCostume(&block, number);
     if (result != CostumeLoadResult::Loaded) return result;
     std::unique_ptr<Costume> parsed;
-    try {
-        parsed = std::make_unique<Costume>(ByteView{block.data(), block.size()});
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
+    if (!TryAllocate([&] {
+            parsed = std::make_unique<Costume>(ByteView{block.data(), block.size()});
+        }) ||
+        !parsed->Parse()) {
         return CostumeLoadResult::Failed;
     }
-    if (!parsed->Parse()) return CostumeLoadResult::Failed;
     costume = std::move(parsed);
     return CostumeLoadResult::Loaded;
 }

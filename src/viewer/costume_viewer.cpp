@@ -1,36 +1,17 @@
 #include "viewer/costume_viewer.h"
 
-#include <new>
-
+#include "common/allocation.h"
 #include "common/report_error.h"
 #include "viewer/viewer_texts.h"
 
-namespace {
-
-// The viewer's copy of a string; "Out of memory." and false when it cannot be made.
-bool CopyString(const std::string& from, std::string* to) {
-    try {
-        *to = from;
-        return true;
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
-        return false;
-    }
-}
-
-}  // namespace
-
 bool CostumeViewer::Open(const std::string& newDirectory, const std::string& newBaseName) {
     Reset();
-    if (!CopyString(newDirectory, &directory)) return false;
-    if (!CopyString(newBaseName, &baseName)) return false;
-    try {
-        archive = std::make_unique<GameArchive>(directory, baseName);
-    } catch (const std::bad_alloc&) {
-        ReportError("Out of memory.");
-        return false;
-    }
-    return archive->Open();
+    return TryAllocate([&] {
+               directory = newDirectory;
+               baseName = newBaseName;
+               archive = std::make_unique<GameArchive>(directory, baseName);
+           }) &&
+           archive->Open();
 }
 
 void CostumeViewer::Reset() {

@@ -1,0 +1,41 @@
+// A costume block through parse, every frame's selection and render, and the zoomed draw
+// onto the screen. Built twice: once keeping to small frames, so that the fuzzer runs fast
+// through the parsing and the codecs, and once drawing frames of any size the renderer
+// accepts, so that the largest allocations a frame can claim are made too.
+#include <memory>
+
+#include "fuzz_support.h"
+
+namespace {
+
+#ifdef DUZURORO_FUZZ_LARGE_FRAMES
+// One frame of the largest size the renderer accepts, or many smaller ones.
+constexpr DrawBudget kBudget{size_t{1} << 24, size_t{1} << 24, 1};
+#else
+constexpr DrawBudget kBudget{size_t{1} << 16, size_t{1} << 18, 1};
+#endif
+
+Screen& FuzzScreen() {
+    static Screen screen = [] {
+        Screen made;
+        Require(made.Create(), "the screen is created");
+        return made;
+    }();
+    return screen;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CostumeViewer viewer;
+    // The block is the fuzzer's own buffer, exactly as long as the input, so that a read
+    // past its end is caught.
+    viewer.loaded.costume = std::make_unique<Costume>(ByteView{data, size});
+    const bool parsed = viewer.loaded.costume->Parse();
+    RequireOneMessageOnFailure(parsed, "Parsing a costume");
+    if (!parsed) return 0;
+    viewer.costumeLoaded = true;
+    DrawBudget budget = kBudget;
+    DrawEveryFrame(viewer, FuzzScreen(), budget);
+    return 0;
+}
