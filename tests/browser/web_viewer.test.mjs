@@ -74,7 +74,8 @@ let startPicture;
 let brokenMessage;
 
 before(async () => {
-  rmSync(work, { recursive: true, force: true });
+  // Only its own folders: the other browser tests share the work folder.
+  for (const folder of ['games', 'copy']) rmSync(join(work, folder), { recursive: true, force: true });
   mkdirSync(broken, { recursive: true });
   execFileSync(cli, ['make-demo', demo]);
   cpSync(join(kShared, 'BROKEN.LA0'), join(broken, 'BROKEN.LA0'));

@@ -10,6 +10,8 @@
 
 namespace {
 
+using GalleryTest = CliTest;
+
 // A name a file may have that is also markup.
 const std::string kMarkupName = "<i>&\"'";
 
@@ -63,7 +65,7 @@ std::map<std::string, std::string> Cards(const std::string& page) {
     return cards;
 }
 
-TEST_F(CliTest, GalleryShowsEveryCostumeWithExportsOwnFilesAndItsMessages) {
+TEST_F(GalleryTest, ShowsEveryCostumeWithExportsOwnFilesAndItsMessages) {
     WriteGalleryGame(game);
     const std::string index = (game / (kMarkupName + ".LA0")).string();
     const ToolRun run = Run({"gallery", index, "--out", out.string(), "--scale", "2"});
@@ -134,7 +136,7 @@ TEST_F(CliTest, GalleryShowsEveryCostumeWithExportsOwnFilesAndItsMessages) {
 
 // A costume whose frames would take too long to decode: the page says why it has no
 // pictures, and its palettes are still there.
-TEST_F(CliTest, GalleryShowsACostumeRefusedForItsDecodingWork) {
+TEST_F(GalleryTest, ShowsACostumeRefusedForItsDecodingWork) {
     fs::copy(fs::path(DUZURORO_REGRESSIONS) / "decode-work", game);
     const ToolRun run = Run({"gallery", (game / "G.LA0").string(), "--out", out.string()});
     const std::string refusal =
