@@ -72,12 +72,23 @@ std::string EscapedHtml(std::string_view text) {
     escaped.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            case '"': escaped += "&quot;"; break;
-            case '\'': escaped += "&#39;"; break;
-            default: escaped += c;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            case '\'':
+                escaped += "&#39;";
+                break;
+            default:
+                escaped += c;
         }
     }
     return escaped;
@@ -92,8 +103,8 @@ std::string HexColour(const uint8_t* rgb) {
 // What the page says about one costume, gathered while its files are written.
 struct CostumeCard {
     uint32_t number = 0;
-    std::string status;   // as `info --json` says it
-    std::string message;  // why a costume not loaded shows no pictures
+    std::string status;                // as `info --json` says it
+    std::string message;               // why a costume not loaded shows no pictures
     std::vector<std::string> said;     // what the command printed about it
     std::vector<std::string> written;  // the files export wrote for it
     bool Wrote(const std::string& name) const {
@@ -127,11 +138,10 @@ struct GalleryPage {
         Put("</h1>\n<p>Index file: ");
         Put(EscapedHtml(options.indexFile));
         Put("</p>\n<p>" + std::to_string(listed) + (listed == 1 ? " costume" : " costumes") +
-            " from 1 on (costume 0 is not browsed); pictures at " +
-            std::to_string(options.scale) + "&times;.");
+            " from 1 on (costume 0 is not browsed); pictures at " + std::to_string(options.scale) +
+            "&times;.");
         if (options.transparentIndex) {
-            Put(" Palette index " + std::to_string(*options.transparentIndex) +
-                " is transparent.");
+            Put(" Palette index " + std::to_string(*options.transparentIndex) + " is transparent.");
         }
         Put(" Made by duzuroro-cli " DUZURORO_VERSION ".</p>\n</header>\n<main>\n");
     }
@@ -139,8 +149,8 @@ struct GalleryPage {
     void Card(const CostumeCard& card, const CliGame& game, Costume* costume) const {
         const std::string name = CostumeName(card.number);
         const std::string number = std::to_string(card.number);
-        Put("<article id=\"costume-" + number + "\" data-status=\"" + card.status + "\">\n<h2>Costume " +
-            number + "</h2>\n");
+        Put("<article id=\"costume-" + number + "\" data-status=\"" + card.status +
+            "\">\n<h2>Costume " + number + "</h2>\n");
         if (card.Wrote(name + ".gif")) {
             Put("<figure><img src=\"" + name + ".gif\" alt=\"Costume " + number +
                 ", animated\"></figure>\n");
@@ -255,9 +265,9 @@ struct Gallery {
             case CostumeLoadResult::Loaded:
                 card.status = "loaded";
                 KeepMessages(&card.said);
-                card.written = ExportCostumeFiles(exportOptions, game, number, *loaded.costume,
-                                                  kPaletteFormats,
-                                                  {number - 1u, game.CostumeCount() - 1u});
+                card.written =
+                    ExportCostumeFiles(exportOptions, game, number, *loaded.costume,
+                                       kPaletteFormats, {number - 1u, game.CostumeCount() - 1u});
                 KeepMessages(nullptr);
                 break;
         }

@@ -87,7 +87,8 @@ before(async () => {
     }
     return '';
   })();
-  brokenMessage = info.match(/^Error: (.*)$/m)?.[1];
+  // The tool names what a message is about after it, in brackets; the dialog says the message.
+  brokenMessage = info.match(/^Error: (.*?)(?: \[[^\]]*\])?$/m)?.[1];
   assert.ok(brokenMessage, `duzuroro-cli gave no message for the broken game: ${info}`);
   execFileSync(startPictureTool, [join(work, 'start.ppm')]);
   startPicture = rawRgb(join(work, 'start.ppm'));

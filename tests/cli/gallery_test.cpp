@@ -3,6 +3,7 @@
 // the page's markup.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 #include <set>
 
@@ -19,12 +20,6 @@ const std::string kMarkupName = "<i>&\"'";
 // and one whose size record lies outside its block; a room past the room directory; more
 // frames than a card lists.
 void WriteGalleryGame(const fs::path& directory) {
-    std::vector<uint8_t> forged = BuildCostumeBlock(Rectangles(1, 32, {{0, 3}, {2, 2}, {2, 2}}));
-    const uint8_t tag[4] = {'V', 'E', 'O', 'F'};
-    const size_t frame3 = static_cast<size_t>(
-        std::search(forged.begin(), forged.end(), tag, tag + 4) - forged.begin() + 8 + 2 * 6 + 4);
-    forged.at(frame3) = forged.at(frame3 + 1) = 0xFF;
-
     CostumeDesign many = Rectangles(1, 16, {});
     many.frames.assign(260, CostumeFrame{1, 1, {1}});
 
@@ -36,7 +31,8 @@ void WriteGalleryGame(const fs::path& directory) {
         {1, BuildCostumeBlock(Rectangles(5, 4, {{3, 2}, {1, 4}}))},
         {2, BuildCostumeBlock(Rectangles(1, 16, {{2, 2}}))},
         {1, std::vector<uint8_t>(64, 'X')},
-        {1, forged},
+        {1,
+         WithForgedSizeRecord(BuildCostumeBlock(Rectangles(1, 32, {{0, 3}, {2, 2}, {2, 2}})), 3)},
         {9, BuildCostumeBlock(Rectangles(16, 16, {{2, 2}}))},
         {1, BuildCostumeBlock(many)},
     };
@@ -97,13 +93,11 @@ TEST_F(GalleryTest, ShowsEveryCostumeWithExportsOwnFilesAndItsMessages) {
     size_t references = 0;
     for (auto match = std::sregex_iterator(page.begin(), page.end(), reference);
          match != std::sregex_iterator(); ++match, ++references) {
-        EXPECT_TRUE(expected.count((*match)[2]) == 1 && (*match)[2] != "index.html")
-            << (*match)[2];
+        EXPECT_TRUE(expected.count((*match)[2]) == 1 && (*match)[2] != "index.html") << (*match)[2];
     }
     EXPECT_EQ(references, 3 * 6u);  // costumes 1, 4 and 6: a GIF and five links each
 
-    EXPECT_NE(page.find("<title>Costumes of &lt;i&gt;&amp;&quot;&#39;</title>"),
-              std::string::npos);
+    EXPECT_NE(page.find("<title>Costumes of &lt;i&gt;&amp;&quot;&#39;</title>"), std::string::npos);
     EXPECT_EQ(page.find(kMarkupName), std::string::npos);
 
     // What each card says besides its pictures.
