@@ -49,7 +49,15 @@ fi
 grep -E '^#[0-9]+ +(INITED|DONE)' "$log" || true
 ((seconds > 0)) || exit 0
 
+# New inputs stay about as long as the seeds: a committed finding may be far longer (it is
+# replayed whole above), and longer inputs would only slow every run down.
+case $set_name in
+  costume_block) max_len=16384 ;;
+  game) max_len=8192 ;;
+  *) max_len=4096 ;;
+esac
+
 echo "fuzz_$target: fuzzing for $seconds s"
-"$fuzzer" "${limits[@]}" -max_total_time="$seconds" -print_final_stats=1 \
+"$fuzzer" "${limits[@]}" -max_len=$max_len -max_total_time="$seconds" -print_final_stats=1 \
   -dict="$root/tests/fuzz/tags.dict" -artifact_prefix="$artifacts/$target-" \
   "$@" "${inputs[@]}"

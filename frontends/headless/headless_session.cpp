@@ -76,11 +76,5 @@ std::vector<uint8_t> HeadlessPictureRgb() {
 }
 
 ChosenFile HeadlessChosenFile(const std::string& path) {
-    ChosenFile choice;
-    choice.path = path;
-    const size_t separator = path.find_last_of("/\\");
-    choice.fileOffset = separator == std::string::npos ? 0 : separator + 1;
-    const size_t dot = path.find_last_of('.');
-    if (dot != std::string::npos && dot >= choice.fileOffset) choice.extensionOffset = dot + 1;
-    return choice;
+    return ChosenFileFromPath(path, "/\\");
 }

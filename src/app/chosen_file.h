@@ -14,5 +14,10 @@ struct ChosenFile {
     size_t extensionOffset = 0;
 };
 
+// `path` as an open dialog reports it: the file name begins after the last of `separators`,
+// the extension after the name's last dot (none when the name has no dot; a dot in a
+// directory name never counts).
+ChosenFile ChosenFileFromPath(const std::string& path, const char* separators);
+
 // Cuts a chosen path into the directory (with its trailing separator) and the base name.
 void SplitChosenFile(const ChosenFile& choice, std::string* directory, std::string* baseName);

@@ -8,6 +8,16 @@
 #include "app/process_objects.h"
 #include "common/allocation.h"
 
+ChosenFile ChosenFileFromPath(const std::string& path, const char* separators) {
+    ChosenFile choice;
+    choice.path = path;
+    const size_t separator = path.find_last_of(separators);
+    choice.fileOffset = separator == std::string::npos ? 0 : separator + 1;
+    const size_t dot = path.find_last_of('.');
+    if (dot != std::string::npos && dot >= choice.fileOffset) choice.extensionOffset = dot + 1;
+    return choice;
+}
+
 void SplitChosenFile(const ChosenFile& choice, std::string* directory, std::string* baseName) {
     const size_t fileOffset = std::min(choice.fileOffset, choice.path.size());
     *directory = choice.path.substr(0, fileOffset);

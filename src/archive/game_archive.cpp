@@ -101,8 +101,8 @@ bool GameArchive::FindFiles() {
     std::filesystem::path folder;
     std::string names[kSlotCount];
     if (!TryAllocate([&] {
-            folder = directory.empty() ? std::filesystem::path(".")
-                                       : std::filesystem::path(directory);
+            folder =
+                directory.empty() ? std::filesystem::path(".") : std::filesystem::path(directory);
             ListGameFiles(folder, baseName, names);
         })) {
         return false;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,16 @@ struct CliTest : ::testing::Test {
         auto archive = std::make_unique<GameArchive>(directory, baseName);
         EXPECT_TRUE(archive->Open());
         return archive;
+    }
+
+    // The names of the files in the output folder; none when it was not made.
+    std::set<std::string> Written() const {
+        std::set<std::string> names;
+        if (!fs::exists(out)) return names;
+        for (const auto& entry : fs::directory_iterator(out)) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
     }
 
     static PngContents ReadBack(const fs::path& path) {

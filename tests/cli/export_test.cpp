@@ -53,22 +53,13 @@ void Lay(std::vector<uint8_t>& picture, uint32_t width, const std::vector<uint8_
 
 struct ExportTest : CliTest {
     fs::path MixedIndex() const { return game / "MIX.LA0"; }
-    std::string MixedDirectory = (game / "").string();
-    std::string MixedBase = "MIX";
+    std::string mixedDirectory = (game / "").string();  // borrowed by the archives made here
+    std::string mixedBase = "MIX";
 
     std::unique_ptr<GameArchive> OpenMixed() {
-        auto archive = std::make_unique<GameArchive>(MixedDirectory, MixedBase);
+        auto archive = std::make_unique<GameArchive>(mixedDirectory, mixedBase);
         EXPECT_TRUE(archive->Open());
         return archive;
-    }
-
-    std::set<std::string> Written() const {
-        std::set<std::string> names;
-        if (!fs::exists(out)) return names;
-        for (const auto& entry : fs::directory_iterator(out)) {
-            names.insert(entry.path().filename().string());
-        }
-        return names;
     }
 };
 

@@ -25,15 +25,6 @@ struct RegressionTest : CliTest {
         fs::copy(kRegressions / finding, game, fs::copy_options::recursive);
         return (game / "G.LA0").string();
     }
-
-    std::set<std::string> Written() const {
-        std::set<std::string> names;
-        if (!fs::exists(out)) return names;
-        for (const auto& entry : fs::directory_iterator(out)) {
-            names.insert(entry.path().filename().string());
-        }
-        return names;
-    }
 };
 
 // 501 costume entries point at one costume of 65,535 frames (32 million frame lines): the
