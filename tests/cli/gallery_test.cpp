@@ -40,14 +40,6 @@ void WriteGalleryGame(const fs::path& directory) {
     ASSERT_TRUE(WriteGame(directory, kMarkupName, layout, &error)) << error;
 }
 
-std::set<std::string> FilesIn(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
 // Each costume's card, from its opening tag to the next card's.
 std::map<std::string, std::string> Cards(const std::string& page) {
     std::map<std::string, std::string> cards;
@@ -64,6 +56,15 @@ std::map<std::string, std::string> Cards(const std::string& page) {
 TEST_F(GalleryTest, ShowsEveryCostumeWithExportsOwnFilesAndItsMessages) {
     WriteGalleryGame(game);
     const std::string index = (game / (kMarkupName + ".LA0")).string();
+    // What export writes with the same choices, for the gallery's files to match.
+    for (const char* palette : {"gpl", "pal", "act"}) {
+        Run({"export", index, "--out", out.string(), "--scale", "2", "--format", "gif", "--sheet",
+             "--layout", "grid", "--palette", palette});
+    }
+    std::map<std::string, std::string> exported;
+    for (const std::string& name : Written()) exported[name] = ReadFileText(out / name);
+    fs::remove_all(out);
+
     const ToolRun run = Run({"gallery", index, "--out", out.string(), "--scale", "2"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");
@@ -74,18 +75,13 @@ TEST_F(GalleryTest, ShowsEveryCostumeWithExportsOwnFilesAndItsMessages) {
               "Error: Invalid frame. [costume 4, frame 3]\n"
               "Error: Invalid room. [costume 5]\n");
 
-    // The same files as export writes with the same choices, byte for byte.
-    const fs::path exported = temp.path / "exported";
-    for (const char* palette : {"gpl", "pal", "act"}) {
-        Run({"export", index, "--out", exported.string(), "--scale", "2", "--format", "gif",
-             "--sheet", "--layout", "grid", "--palette", palette});
+    // Export's files, byte for byte, and the page.
+    std::set<std::string> expected = {"index.html"};
+    for (const auto& [name, bytes] : exported) {
+        EXPECT_EQ(ReadFileText(out / name), bytes) << name;
+        expected.insert(name);
     }
-    std::set<std::string> expected = FilesIn(exported);
-    for (const std::string& name : expected) {
-        EXPECT_EQ(ReadFileText(out / name), ReadFileText(exported / name)) << name;
-    }
-    expected.insert("index.html");
-    EXPECT_EQ(FilesIn(out), expected);
+    EXPECT_EQ(Written(), expected);
 
     const std::string page = ReadFileText(out / "index.html");
     // Every picture and link is a file written beside the page; nothing else is fetched.
@@ -138,8 +134,8 @@ TEST_F(GalleryTest, ShowsACostumeRefusedForItsDecodingWork) {
         "costume: not exported.";
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, refusal + "\n");
-    EXPECT_EQ(FilesIn(out), (std::set<std::string>{"index.html", "costume-0001.gpl",
-                                                   "costume-0001.pal", "costume-0001.act"}));
+    EXPECT_EQ(Written(), (std::set<std::string>{"index.html", "costume-0001.gpl",
+                                                "costume-0001.pal", "costume-0001.act"}));
     const std::string page = ReadFileText(out / "index.html");
     EXPECT_NE(page.find("<li>" + refusal + "</li>"), std::string::npos);
     EXPECT_EQ(page.find("<img"), std::string::npos);
