@@ -56,7 +56,7 @@ same_list "the .deb's files" "$expected" "$(dpkg-deb --fsys-tarfile "$deb" | tar
 
 echo "--- control fields"
 depends=$(dpkg-deb --field "$deb" Depends)
-for library in libgtk-3-0 libpng16-16 libstdc++6 libc6; do
+for library in libgtk-3-0 libpng16-16 libgif7 libstdc++6 libc6; do
     grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "the .deb's version is not $version"
