@@ -80,6 +80,13 @@ CLI::Option* AddNumber(CLI::App* command, const std::string& name, Value& value,
         ->check(CLI::Range(lowest, highest));
 }
 
+// The game's index file, the one positional of every command that reads a game.
+void AddIndexFile(CLI::App* command, std::string& indexFile) {
+    command->add_option("INDEX_FILE", indexFile, "The game's index file (.LA0)")
+        ->option_text(" ")
+        ->required();
+}
+
 struct ExportCommandLine {
     ExportOptions options;
     std::vector<std::string> costumes, frames;
@@ -91,9 +98,7 @@ CLI::App* AddExportCommand(CLI::App& app, ExportCommandLine& line) {
         "export",
         "Writes costumes as 8-bit indexed PNG frames, engine-ready sprite sheets with their "
         "JSON, animated GIFs and palette files.");
-    command->add_option("INDEX_FILE", options.indexFile, "The game's index file (.LA0)")
-        ->option_text(" ")
-        ->required();
+    AddIndexFile(command, options.indexFile);
     command
         ->add_option("--costume", line.costumes,
                      "Costumes to export: a number, a range A-B or a comma list of both; may "
@@ -171,9 +176,7 @@ int main(int argc, char** argv) {
     InfoOptions info;
     CLI::App* infoCommand =
         app.add_subcommand("info", "Lists the game's files and each costume with its frames.");
-    infoCommand->add_option("INDEX_FILE", info.indexFile, "The game's index file (.LA0)")
-        ->option_text(" ")
-        ->required();
+    AddIndexFile(infoCommand, info.indexFile);
     infoCommand->add_flag("--json", info.json, "Print one JSON object instead of text");
 
     ExportCommandLine exports;
@@ -182,9 +185,7 @@ int main(int argc, char** argv) {
     ScreenOptions screen;
     CLI::App* screenCommand = app.add_subcommand(
         "screen", "Writes the 640x480 picture the viewer's window shows, as an RGB PNG.");
-    screenCommand->add_option("INDEX_FILE", screen.indexFile, "The game's index file (.LA0)")
-        ->option_text(" ")
-        ->required();
+    AddIndexFile(screenCommand, screen.indexFile);
     AddNumber(screenCommand, "--costume", screen.costume, "The costume shown", "N", 1,
               UINT32_MAX)
         ->required();
@@ -200,9 +201,7 @@ int main(int argc, char** argv) {
         "gallery",
         "Writes a web page of every costume into a folder, with each costume's animated GIF, "
         "sprite sheet, sheet JSON and palette files; it opens from the disk, without a server.");
-    galleryCommand->add_option("INDEX_FILE", gallery.indexFile, "The game's index file (.LA0)")
-        ->option_text(" ")
-        ->required();
+    AddIndexFile(galleryCommand, gallery.indexFile);
     galleryCommand
         ->add_option("--out", gallery.outDirectory,
                      "The folder to write index.html and the costumes' files into, created "
