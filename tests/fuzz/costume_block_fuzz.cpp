@@ -4,13 +4,15 @@
 // accepts, so that the largest allocations a frame can claim are made too.
 #include <memory>
 
+#include "costume/decode_budget.h"
 #include "fuzz_support.h"
 
 namespace {
 
 #ifdef DUZURORO_FUZZ_LARGE_FRAMES
-// One frame of the largest size the renderer accepts, or many smaller ones.
-constexpr DrawBudget kBudget{size_t{1} << 24, size_t{1} << 24, 1};
+// Frames of any size the renderer accepts, as many as the tool's per-costume budget lets
+// export decode: the same bound, so that what the fuzzer proves is what export may do.
+constexpr DrawBudget kBudget{size_t{1} << 24, size_t{kCostumeDecodePixelBudget}, 1};
 #else
 constexpr DrawBudget kBudget{size_t{1} << 16, size_t{1} << 18, 1};
 #endif
