@@ -16,6 +16,8 @@ DUZURORO_PACKAGES=(
   libbenchmark-dev
   libpng-dev
   libgif-dev
+  zlib1g-dev
+  python3
   nlohmann-json3-dev
   libcli11-dev
   libgtk-3-dev

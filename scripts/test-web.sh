@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the web viewer and runs its tests in headless Chromium: the page served from
 # 127.0.0.1, the demo game chosen through the page's file inputs, the keys pressed on the
-# canvas, every picture compared pixel for pixel with the host build's `duzuroro-cli screen`.
+# canvas, every picture compared pixel for pixel with the host build's `duzuroro-cli screen`;
+# and the page `duzuroro-cli gallery` writes, opened from file:// at desktop and phone widths.
 # Fails (never skips) when emscripten, Chromium or npm is missing.
 # TEST_WEB_KEEP=1 keeps the games, pictures and screenshots of a passing run as well.
 set -euo pipefail

@@ -43,7 +43,15 @@ struct ScreenOptions {
     std::string outFile;
 };
 
+struct GalleryOptions {
+    std::string indexFile;
+    std::string outDirectory;
+    uint32_t scale = 1;
+    std::optional<uint8_t> transparentIndex;
+};
+
 int RunInfo(const InfoOptions& options);
 int RunExport(const ExportOptions& options);
 int RunScreen(const ScreenOptions& options);
+int RunGallery(const GalleryOptions& options);
 int RunMakeDemo(const std::string& directory);

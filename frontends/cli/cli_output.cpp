@@ -13,6 +13,12 @@ bool g_anyError = false;
 std::string g_subject;
 std::string g_lastErrorLine;
 size_t g_progressLength = 0;  // characters of the progress line now on the terminal
+std::vector<std::string>* g_kept = nullptr;
+
+void PrintLine(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    if (g_kept != nullptr) g_kept->push_back(line);
+}
 
 bool ProgressWanted() {
     static const bool terminal = isatty(STDERR_FILENO) == 1;
@@ -45,11 +51,15 @@ std::vector<std::string> EmitErrors() {
         std::string line = "Error: " + error;
         if (!g_subject.empty()) line += " [" + g_subject + "]";
         if (line == g_lastErrorLine) continue;
-        std::fprintf(stderr, "%s\n", line.c_str());
+        PrintLine(line);
         g_lastErrorLine = std::move(line);
     }
     g_anyError = true;
     return errors;
+}
+
+void KeepMessages(std::vector<std::string>* kept) {
+    g_kept = kept;
 }
 
 bool AnyErrorEmitted() {
@@ -58,7 +68,7 @@ bool AnyErrorEmitted() {
 
 void PrintNote(const std::string& text) {
     ClearProgress();
-    std::fprintf(stderr, "Note: %s\n", text.c_str());
+    PrintLine("Note: " + text);
     g_lastErrorLine.clear();
 }
 

@@ -19,6 +19,9 @@ void ReportFailure(const std::string& text);
 // returns them; a line just printed is not printed again. Every command calls it after each
 // step that may fail.
 std::vector<std::string> EmitErrors();
+// While `kept` is set, every error and note line printed is also appended to it, so that a
+// page can show what was said about each costume; nullptr stops keeping.
+void KeepMessages(std::vector<std::string>* kept);
 // True once any message has been printed, or a refusal noted: the exit status is then 1.
 bool AnyErrorEmitted();
 

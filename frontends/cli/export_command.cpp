@@ -14,6 +14,7 @@
 #include "frontends/cli/cli_commands.h"
 #include "frontends/cli/cli_game.h"
 #include "frontends/cli/cli_output.h"
+#include "frontends/cli/costume_export.h"
 #include "frontends/cli/gif_writer.h"
 #include "frontends/cli/output_file.h"
 #include "frontends/cli/png_writer.h"
@@ -77,12 +78,15 @@ struct Exporter {
     bool severalCostumes = false;  // a frame past a costume's end is then only noted
     uint64_t costumesDone = 0;
     uint64_t costumesTotal = 0;
+    std::vector<std::string>* written = nullptr;  // when set, the names of the files written
 
     bool WritingFrames() const { return options.format == ImageFormat::Png && !options.sheet; }
     uint8_t Background() const { return options.transparentIndex.value_or(0); }
 
     bool Write(const fs::path& path, const FileFiller& fill) const {
-        return WriteOutputFile(*game.archive, path, true, fill);
+        if (!WriteOutputFile(*game.archive, path, true, fill)) return false;
+        if (written != nullptr) written->push_back(path.filename().string());
+        return true;
     }
 
     void ShowCostumeProgress(uint32_t costume, uint32_t frame, uint32_t frameCount) const {
@@ -102,10 +106,12 @@ struct Exporter {
             }
             return;
         }
-        if (!loaded.Loaded()) return;
-        Costume& costume = *loaded.costume;
+        if (loaded.Loaded()) ExportLoaded(number, *loaded.costume);
+    }
+
+    void ExportLoaded(uint32_t number, Costume& costume) {
         const CostumePalette palette = PaletteOf(costume);
-        if (options.palette) WritePaletteFile(number, palette);
+        if (options.palette) WritePaletteFile(number, palette, *options.palette);
         if (options.paletteOnly) return;
         if (costume.FrameCount() == 0) {
             PrintNote("Costume " + std::to_string(number) + " has no frames.");
@@ -346,8 +352,8 @@ struct Exporter {
               });
     }
 
-    void WritePaletteFile(uint32_t number, const CostumePalette& palette) const {
-        const PaletteFormat format = *options.palette;
+    void WritePaletteFile(uint32_t number, const CostumePalette& palette,
+                          PaletteFormat format) const {
         Write(directory / (CostumeName(number) + "." + PaletteExtension(format)),
               [&](std::FILE* file, std::string* error) {
                   return WritePalette(file, format, palette.data(), CostumeName(number),
@@ -358,6 +364,24 @@ struct Exporter {
 };
 
 }  // namespace
+
+std::vector<std::string> ExportCostumeFiles(const ExportOptions& options, CliGame& game,
+                                            uint32_t number, Costume& costume,
+                                            const std::vector<PaletteFormat>& palettes,
+                                            CostumeExportProgress progress) {
+    std::vector<std::string> written;
+    Exporter exporter{options, game, options.outDirectory};
+    exporter.severalCostumes = true;
+    exporter.costumesDone = progress.done;
+    exporter.costumesTotal = progress.total;
+    exporter.written = &written;
+    for (PaletteFormat format : palettes) {
+        exporter.WritePaletteFile(number, PaletteOf(costume), format);
+    }
+    exporter.ExportLoaded(number, costume);
+    EmitErrors();
+    return written;
+}
 
 int RunExport(const ExportOptions& options) {
     CliGame game;

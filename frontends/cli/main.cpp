@@ -29,6 +29,7 @@ constexpr Usage kUsages[] = {
      "         [--sheet-json array|hash]] [--fps F] [--scale S] [--transparent K]\n"
      "         [--palette gpl|pal|act [--palette-only]]"},
     {"screen", "screen INDEX_FILE --costume N [--frame F] [--zoom] --out FILE"},
+    {"gallery", "gallery INDEX_FILE --out DIR [--scale S] [--transparent K]"},
     {"make-demo", "make-demo DIR"},
 };
 
@@ -79,6 +80,13 @@ CLI::Option* AddNumber(CLI::App* command, const std::string& name, Value& value,
         ->check(CLI::Range(lowest, highest));
 }
 
+// The game's index file, the one positional of every command that reads a game.
+void AddIndexFile(CLI::App* command, std::string& indexFile) {
+    command->add_option("INDEX_FILE", indexFile, "The game's index file (.LA0)")
+        ->option_text(" ")
+        ->required();
+}
+
 struct ExportCommandLine {
     ExportOptions options;
     std::vector<std::string> costumes, frames;
@@ -90,9 +98,7 @@ CLI::App* AddExportCommand(CLI::App& app, ExportCommandLine& line) {
         "export",
         "Writes costumes as 8-bit indexed PNG frames, engine-ready sprite sheets with their "
         "JSON, animated GIFs and palette files.");
-    command->add_option("INDEX_FILE", options.indexFile, "The game's index file (.LA0)")
-        ->option_text(" ")
-        ->required();
+    AddIndexFile(command, options.indexFile);
     command
         ->add_option("--costume", line.costumes,
                      "Costumes to export: a number, a range A-B or a comma list of both; may "
@@ -170,9 +176,7 @@ int main(int argc, char** argv) {
     InfoOptions info;
     CLI::App* infoCommand =
         app.add_subcommand("info", "Lists the game's files and each costume with its frames.");
-    infoCommand->add_option("INDEX_FILE", info.indexFile, "The game's index file (.LA0)")
-        ->option_text(" ")
-        ->required();
+    AddIndexFile(infoCommand, info.indexFile);
     infoCommand->add_flag("--json", info.json, "Print one JSON object instead of text");
 
     ExportCommandLine exports;
@@ -181,9 +185,7 @@ int main(int argc, char** argv) {
     ScreenOptions screen;
     CLI::App* screenCommand = app.add_subcommand(
         "screen", "Writes the 640x480 picture the viewer's window shows, as an RGB PNG.");
-    screenCommand->add_option("INDEX_FILE", screen.indexFile, "The game's index file (.LA0)")
-        ->option_text(" ")
-        ->required();
+    AddIndexFile(screenCommand, screen.indexFile);
     AddNumber(screenCommand, "--costume", screen.costume, "The costume shown", "N", 1,
               UINT32_MAX)
         ->required();
@@ -193,6 +195,23 @@ int main(int argc, char** argv) {
     screenCommand->add_option("--out", screen.outFile, "The PNG file to write")
         ->option_text("FILE")
         ->required();
+
+    GalleryOptions gallery;
+    CLI::App* galleryCommand = app.add_subcommand(
+        "gallery",
+        "Writes a web page of every costume into a folder, with each costume's animated GIF, "
+        "sprite sheet, sheet JSON and palette files; it opens from the disk, without a server.");
+    AddIndexFile(galleryCommand, gallery.indexFile);
+    galleryCommand
+        ->add_option("--out", gallery.outDirectory,
+                     "The folder to write index.html and the costumes' files into, created "
+                     "when missing")
+        ->option_text("DIR")
+        ->required();
+    AddNumber(galleryCommand, "--scale", gallery.scale,
+              "Enlarge every picture this many times, pixel by pixel (default: 1)", "S", 1, 8);
+    AddNumber(galleryCommand, "--transparent", gallery.transparentIndex,
+              "Make this palette index fully transparent, and fill with it", "K", 0, 255);
 
     std::string demoDirectory;
     CLI::App* demoCommand = app.add_subcommand(
@@ -223,6 +242,7 @@ int main(int argc, char** argv) {
             return RunExport(exports.options);
         }
         if (screenCommand->parsed()) return RunScreen(screen);
+        if (galleryCommand->parsed()) return RunGallery(gallery);
         return RunMakeDemo(demoDirectory);
     } catch (const std::bad_alloc&) {
         // Anything the tool itself allocates (a listing line, a file name) ends here.

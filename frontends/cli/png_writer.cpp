@@ -50,6 +50,9 @@ bool EncodePng(PngTarget* target, const PngPicture& picture) {
         return false;
     }
     png_init_io(png, target->file);
+    // Level 4 rather than zlib's 6: on the frames of these games it writes at most a tenth
+    // more bytes in well under two thirds of the time (bench/deflate_bench.cpp measures it).
+    png_set_compression_level(png, 4);
     png_set_IHDR(png, info, picture.width, picture.height, 8,
                  picture.Indexed() ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

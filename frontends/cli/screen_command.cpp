@@ -22,12 +22,17 @@ bool ShowAskedFrame(const ScreenOptions& options) {
         if (count > 1) ReportFailure("Costume out of range.");
         return false;
     }
-    if (options.zoom) HeadlessPressKey(KEY_ADD);
-    for (uint32_t costume = 1; costume < options.costume; ++costume) {
-        // What the costumes passed on the way would have said is not what was asked about.
+    // The viewer goes to the costume and frame at once, as the up and right arrows would
+    // have brought it there, without loading and drawing every costume on the way (a game
+    // may hold 65,535). The zoom key then draws it and paints it through the shell, as
+    // every key does.
+    const uint32_t zoomKey = options.zoom ? KEY_ADD : KEY_SUBTRACT;
+    if (options.costume != 1) {
+        // What the first costume said on opening is not what was asked about.
         g_headless.TakeErrors();
-        HeadlessPressKey(KEY_UP);
+        g_viewer->SelectCostume(options.costume);
     }
+    HeadlessPressKey(zoomKey);
     if (!g_viewer->costumeLoaded) {
         // The window says so on its status line, and that is the picture; but the costume
         // asked for is not shown, as export would say.
@@ -40,7 +45,10 @@ bool ShowAskedFrame(const ScreenOptions& options) {
         ReportFailure("Frame out of range.");
         return false;
     }
-    for (uint16_t frame = 1; frame < options.frame; ++frame) HeadlessPressKey(KEY_RIGHT);
+    if (options.frame != 1) {
+        g_viewer->SelectFrame(options.frame);
+        HeadlessPressKey(zoomKey);
+    }
     SetSubject(FrameSubject(options.costume, options.frame));
     return true;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "common/byte_view.h"
+#include "costume/shown_area.h"
 
 // How many low bits of a run byte hold the length: 3 for 32 colours, 2 for 64, 4 for any
 // other colour count. The colour is the run byte shifted right by as many bits.
@@ -19,5 +20,6 @@ constexpr uint32_t kCodec1MaxLongRun = 255;
 
 // Decodes `data` into `pixels` (width x height bytes, rows from the top). Never fails and
 // never reads outside `data`; pixels the data does not reach are 0.
+// Only `shown` needs to be exact: the columns to its right may be left 0.
 void DecodeCodec1(ByteView data, uint32_t colourCount, uint16_t width, uint16_t height,
-                  uint8_t* pixels);
+                  uint8_t* pixels, ShownArea shown = {});

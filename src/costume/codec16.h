@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "common/byte_view.h"
+#include "costume/shown_area.h"
 
 // The codes, bits in the order taken: 0 keeps the colour; 1 0 then N bits sets it; 1 1 then
 // a 3-bit c steps it by c - 4, except c = 4 (a step of nothing), which is followed by an
@@ -17,4 +18,6 @@ constexpr uint32_t kCodec16MaxRepeat = 256;
 
 // Decodes `data` into `pixels` (width x height bytes, rows from the top). Never fails and
 // never reads outside `data`; pixels the data does not reach are 0.
-void DecodeCodec16(ByteView data, uint16_t width, uint16_t height, uint8_t* pixels);
+// Only `shown` needs to be exact: the rows below it may be left 0.
+void DecodeCodec16(ByteView data, uint16_t width, uint16_t height, uint8_t* pixels,
+                   ShownArea shown = {});

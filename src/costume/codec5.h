@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "common/byte_view.h"
+#include "costume/shown_area.h"
 
 // The bytes of a row record's length, and the bit of a control byte that marks a fill.
 constexpr uint32_t kCodec5RowLengthBytes = 2;
@@ -16,4 +17,6 @@ constexpr uint32_t kCodec5MaxRun = 128;
 
 // Decodes `data` into `pixels` (width x height bytes, rows from the top). Never fails and
 // never reads outside `data`; pixels the data does not reach are 0.
-void DecodeCodec5(ByteView data, uint16_t width, uint16_t height, uint8_t* pixels);
+// Only `shown` needs to be exact: the rows below it may be left 0.
+void DecodeCodec5(ByteView data, uint16_t width, uint16_t height, uint8_t* pixels,
+                  ShownArea shown = {});

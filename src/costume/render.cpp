@@ -12,7 +12,7 @@ constexpr size_t kMaxFramePixels = 16777216;
 
 }  // namespace
 
-bool Costume::Render(IndexedImage* image, int32_t x, int32_t y) const {
+bool Costume::Render(IndexedImage* image, int32_t x, int32_t y, ShownArea shown) const {
     if (currentFrame == 0) return false;
     const uint16_t width = FrameWidth();
     const uint16_t height = FrameHeight();
@@ -27,13 +27,13 @@ bool Costume::Render(IndexedImage* image, int32_t x, int32_t y) const {
 
     switch (Codec()) {
         case 1:
-            DecodeCodec1(image->pixels.data());
+            DecodeCodec1(image->pixels.data(), shown);
             return true;
         case 5:
-            DecodeCodec5(image->pixels.data());
+            DecodeCodec5(image->pixels.data(), shown);
             return true;
         case 16:
-            DecodeCodec16(image->pixels.data());
+            DecodeCodec16(image->pixels.data(), shown);
             return true;
         default:
             ReportError("Unknown codec.");

@@ -9,9 +9,9 @@ bool IndexedImage::Create(int32_t newX, int32_t newY, uint16_t newWidth, uint16_
     width = newWidth;
     height = newHeight;
     paletteCount = newPaletteCount;
-    // Cleared first, so that a reused record is as defined as a fresh one.
-    pixels.clear();
-    palette.clear();
+    // A reused record keeps its buffers and what they hold, so that drawing again costs no
+    // allocation, page faults or zero-fill; a renderer overwrites every pixel anyway. Only
+    // the part beyond the previous size is zero-filled, which leaves every byte defined.
     if (!TryResize(pixels, static_cast<size_t>(width) * height)) return false;
     if (!TryResize(palette, static_cast<size_t>(paletteCount) * 3)) return false;
     return true;

@@ -14,8 +14,9 @@ struct IndexedImage {
     std::vector<uint8_t> palette;  // paletteCount x (red, green, blue)
     std::vector<uint8_t> pixels;   // width x height colour indices
 
-    // Allocates pixels, then the palette; "Out of memory." and false when either fails.
-    // The buffers are zero-filled, so an image is always fully defined.
+    // Sizes pixels, then the palette; "Out of memory." and false when either fails. A new
+    // record's buffers are zero-filled; a reused one keeps what they held, so an image is
+    // always fully defined.
     bool Create(int32_t x, int32_t y, uint16_t width, uint16_t height, uint32_t paletteCount);
 
     // Releases both buffers; harmless when repeated.

@@ -34,6 +34,21 @@ void PutTextPixel(Screen& screen, int32_t x, int32_t y, Screen::Layer layer) {
     const size_t index = PixelIndex(x, y);
     screen.layer[index] = layer;
     screen.bits[index] = layer == Screen::kTextInk ? 0 : 255;
+    screen.shown[index] = layer == Screen::kTextInk ? kTextInkColour : kTextPaperColour;
+}
+
+// What a pixel shows, from its layer and index: the meaning that `shown` keeps.
+uint32_t ColourOf(const Screen& screen, size_t index) {
+    switch (screen.layer[index]) {
+        case Screen::kBlack:
+            return kBlackColour;
+        case Screen::kTextInk:
+            return kTextInkColour;
+        case Screen::kTextPaper:
+            return kTextPaperColour;
+        default:
+            return screen.colourTable[screen.bits[index]];
+    }
 }
 
 }  // namespace
@@ -50,7 +65,8 @@ void DrawStatusText(const char* text) {
 
 bool Screen::Create() {
     if (created) Destroy();
-    if (!TryResize(bits, kPixelCount) || !TryResize(layer, kPixelCount)) {
+    if (!TryResize(bits, kPixelCount) || !TryResize(layer, kPixelCount) ||
+        !TryResize(shown, kPixelCount)) {
         Destroy();
         return false;
     }
@@ -58,6 +74,9 @@ bool Screen::Create() {
     std::fill(layer.begin(), layer.end(), uint8_t{kIndexed});
     std::fill(std::begin(colourTable), std::end(colourTable), kBlackColour);
     colourTable[255] = kWhiteColour;
+    std::fill(shown.begin(), shown.end(), colourTable[0]);
+    indexedShown = true;
+    drawn = kClientRect;
     invalid = ScreenRect{};
     created = true;
     return true;
@@ -66,46 +85,72 @@ bool Screen::Create() {
 void Screen::Destroy() {
     std::vector<uint8_t>().swap(bits);
     std::vector<uint8_t>().swap(layer);
+    std::vector<uint32_t>().swap(shown);
+    indexedShown = false;
     created = false;
 }
 
 // Drawing needs the buffers: on a screen that is not created it changes nothing.
 void Screen::Clear() {
     if (!created) return;
-    std::fill(bits.begin(), bits.end(), uint8_t{0});
-    std::fill(layer.begin(), layer.end(), uint8_t{kBlack});
+    if (!drawn.Empty()) {
+        const size_t count = static_cast<size_t>(drawn.right - drawn.left);
+        for (int32_t y = drawn.top; y < drawn.bottom; ++y) {
+            const size_t first = PixelIndex(drawn.left, y);
+            std::fill_n(bits.data() + first, count, uint8_t{0});
+            std::fill_n(layer.data() + first, count, uint8_t{kBlack});
+            std::fill_n(shown.data() + first, count, kBlackColour);
+        }
+    }
+    drawn = ScreenRect{};
+    indexedShown = false;
     Invalidate(kClientRect);
 }
 
 void Screen::SetPalette(const uint8_t* colours, uint32_t count) {
     // The colour table has 256 entries; more colours than that have nowhere to go.
     count = std::min<uint32_t>(count, 256);
+    bool changed = false;
     for (uint32_t i = 0; i < count; ++i) {
-        colourTable[i] = static_cast<uint32_t>(colours[3 * i]) << 16 |
-                         static_cast<uint32_t>(colours[3 * i + 1]) << 8 | colours[3 * i + 2];
+        uint32_t colour = static_cast<uint32_t>(colours[3 * i]) << 16 |
+                          static_cast<uint32_t>(colours[3 * i + 1]) << 8 | colours[3 * i + 2];
+        // Entry 255 stays white; only a palette that reaches it could have changed it.
+        if (i == 255) colour = kWhiteColour;
+        changed |= colourTable[i] != colour;
+        colourTable[i] = colour;
     }
-    // Only the entries loaded change, so a short palette leaves entry 255 as it was.
-    if (count == 256) colourTable[255] = kWhiteColour;
+    // The pixels already drawn through the table take its new colours, as a bitmap's do.
+    // After a clear there are none, which is how the viewer always draws.
+    if (changed && indexedShown && created) {
+        for (size_t i = 0; i < kPixelCount; ++i) shown[i] = ColourOf(*this, i);
+    }
 }
 
 void Screen::DrawImage(const IndexedImage& image) {
+    DrawScaled(image, 1);
+}
+
+void Screen::DrawImageDoubled(const IndexedImage& image) {
+    DrawScaled(image, 2);
+}
+
+void Screen::DrawScaled(const IndexedImage& image, int64_t scale) {
     const uint32_t loadable = static_cast<uint32_t>(image.palette.size() / 3);
     SetPalette(image.palette.data(), std::min(image.paletteCount, loadable));
 
     // Sums are taken in 64 bits so that a position near the limits of int32_t cannot wrap;
-    // within those limits this is the same arithmetic as 32 bits.
-    const int64_t x = image.x;
-    const int64_t y = image.y;
-    const int64_t width = image.width;
-    const int64_t height = image.height;
+    // within those limits this is the same arithmetic as 32 bits. Everything below is in
+    // screen pixels, the image covering `scale` x `scale` of them with each of its own.
+    const int64_t x = image.x * scale;
+    const int64_t y = image.y * scale;
+    const int64_t width = image.width * scale;
+    const int64_t height = image.height * scale;
     if (!created) return;
     if (x + width < 0 || x > kWidth) return;
     if (y + height < 0 || y > kHeight) return;
     // An image whose buffer is shorter than its size says has nothing trustworthy to copy.
-    if (image.pixels.size() < static_cast<size_t>(width * height)) return;
+    if (image.pixels.size() < size_t{image.width} * image.height) return;
 
-    const int64_t sourceColumn = x < 0 ? -x : 0;
-    const int64_t sourceRow = y < 0 ? -y : 0;
     const int64_t destinationColumn = std::max<int64_t>(x, 0);
     const int64_t destinationRow = std::max<int64_t>(y, 0);
     const int64_t copyWidth = std::min<int64_t>(x + width, kWidth) - destinationColumn;
@@ -113,14 +158,52 @@ void Screen::DrawImage(const IndexedImage& image) {
 
     // An image with rows but no columns, or columns but no rows, has no pixel buffer at all:
     // not even a position in it may be computed.
-    if (copyWidth > 0 && copyHeight > 0) {
-        const uint8_t* source = image.pixels.data() + sourceRow * width + sourceColumn;
-        for (int64_t row = 0; row < copyHeight; ++row) {
-            const size_t destination =
-                static_cast<size_t>((destinationRow + row) * kWidth + destinationColumn);
-            std::memcpy(bits.data() + destination, source, static_cast<size_t>(copyWidth));
-            std::fill_n(layer.data() + destination, copyWidth, uint8_t{kIndexed});
-            source += width;
+    if (copyWidth <= 0 || copyHeight <= 0) {
+        Invalidate(kClientRect);
+        return;
+    }
+    indexedShown = true;
+    drawn = drawn.Union(ScreenRect{static_cast<int32_t>(destinationColumn),
+                                   static_cast<int32_t>(destinationRow),
+                                   static_cast<int32_t>(destinationColumn + copyWidth),
+                                   static_cast<int32_t>(destinationRow + copyHeight)});
+    const auto count = static_cast<size_t>(copyWidth);
+    const auto firstColumn = static_cast<size_t>(destinationColumn - x);  // in the scaled image
+    for (int64_t row = 0; row < copyHeight; ++row) {
+        const int64_t imageRow = destinationRow + row - y;  // in the scaled image
+        const auto at = static_cast<size_t>((destinationRow + row) * kWidth + destinationColumn);
+        if (row > 0 && imageRow % scale != 0) {
+            // The same image row as the screen row above: one block copy of each buffer.
+            std::memcpy(bits.data() + at, bits.data() + at - kWidth, count);
+            std::memcpy(layer.data() + at, layer.data() + at - kWidth, count);
+            std::memcpy(shown.data() + at, shown.data() + at - kWidth, count * sizeof(uint32_t));
+            continue;
+        }
+        const uint8_t* source = image.pixels.data() + imageRow / scale * image.width;
+        uint8_t* indices = bits.data() + at;
+        uint32_t* colours = shown.data() + at;
+        std::fill_n(layer.data() + at, count, uint8_t{kIndexed});
+        if (scale == 1) {
+            std::memcpy(indices, source + firstColumn, count);
+            for (size_t i = 0; i < count; ++i) colours[i] = colourTable[indices[i]];
+            continue;
+        }
+        // Doubled: each image pixel looked up once for its two screen pixels. The image's x
+        // is doubled, so the first screen column is the first of a pair; a row cut at the
+        // right edge may end on half a pair.
+        const uint8_t* from = source + firstColumn / 2;
+        const size_t pairs = count / 2;
+        for (size_t pair = 0; pair < pairs; ++pair) {
+            const uint8_t index = from[pair];
+            const uint32_t colour = colourTable[index];
+            indices[2 * pair] = index;
+            indices[2 * pair + 1] = index;
+            colours[2 * pair] = colour;
+            colours[2 * pair + 1] = colour;
+        }
+        if (count % 2 != 0) {
+            indices[count - 1] = from[pairs];
+            colours[count - 1] = colourTable[from[pairs]];
         }
     }
     Invalidate(kClientRect);
@@ -138,6 +221,7 @@ void Screen::DrawText(const char* text) {
             static_cast<int32_t>(std::max<int64_t>(textLeft - kStatusPadding, 0));
         const int32_t boxRight =
             static_cast<int32_t>(std::min<int64_t>(textLeft + textWidth + kStatusPadding, kWidth));
+        drawn = drawn.Union(ScreenRect{boxLeft, 0, boxRight, kStatusFontCellHeight});
         for (int32_t y = 0; y < kStatusFontCellHeight; ++y) {
             for (int32_t x = boxLeft; x < boxRight; ++x) {
                 Layer ink = kTextPaper;
@@ -163,25 +247,20 @@ ScreenRect Screen::TakeInvalid() {
 
 uint32_t Screen::ColourAt(int32_t x, int32_t y) const {
     if (x < 0 || x >= kWidth || y < 0 || y >= kHeight || !created) return kBlackColour;
-    const size_t index = PixelIndex(x, y);
-    switch (layer[index]) {
-        case kBlack:
-            return kBlackColour;
-        case kTextInk:
-            return kTextInkColour;
-        case kTextPaper:
-            return kTextPaperColour;
-        default:
-            return colourTable[bits[index]];
-    }
+    return shown[PixelIndex(x, y)];
 }
 
 void Screen::Compose(const ScreenRect& rect, uint32_t* out, size_t stride) const {
     const ScreenRect visible = ClipToScreen(rect);
+    if (visible.Empty()) return;
+    const size_t rowPixels = static_cast<size_t>(visible.right - visible.left);
     for (int32_t y = visible.top; y < visible.bottom; ++y) {
-        uint32_t* row = out + static_cast<size_t>(y - rect.top) * stride;
-        for (int32_t x = visible.left; x < visible.right; ++x) {
-            row[x - rect.left] = ColourAt(x, y);
+        uint32_t* row = out + static_cast<size_t>(y - rect.top) * stride + (visible.left - rect.left);
+        if (created) {
+            std::memcpy(row, shown.data() + PixelIndex(visible.left, y),
+                        rowPixels * sizeof(uint32_t));
+        } else {
+            std::fill_n(row, rowPixels, kBlackColour);
         }
     }
 }

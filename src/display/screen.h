@@ -22,6 +22,14 @@ struct Screen {
     std::vector<uint8_t> bits;       // kWidth x kHeight indices, row r at r x 640
     std::vector<uint8_t> layer;      // one Layer per pixel
     uint32_t colourTable[256] = {};  // 0x00RRGGBB
+    // The colour each pixel shows, kept in step by every drawing operation so that painting
+    // is a copy rather than a lookup per pixel. `indexedShown` says whether any pixel shows
+    // its index through the colour table, which a new palette must then recolour.
+    std::vector<uint32_t> shown;
+    bool indexedShown = false;
+    // Holds every pixel that differs from a cleared one, so that a clear only has to undo
+    // what was drawn since the last: a small frame's key press stays small.
+    ScreenRect drawn;
     ScreenRect invalid;              // what changed since the front-end last took it
 
     // Allocates the buffers: indices 0, colour table black but entry 255 white.
@@ -31,6 +39,9 @@ struct Screen {
     void Clear();
     void SetPalette(const uint8_t* colours, uint32_t count);
     void DrawImage(const IndexedImage& image);
+    // The same with every pixel of the image as 2 x 2 screen pixels, the image's position
+    // doubled as well: the zoomed picture, cut at the screen's edges.
+    void DrawImageDoubled(const IndexedImage& image);
     // One line of text centred at the top, dark on a light box; clipped at the edges.
     void DrawText(const char* text);
 
@@ -43,6 +54,8 @@ struct Screen {
     void Compose(const ScreenRect& rect, uint32_t* out, size_t stride) const;
 
     void Invalidate(const ScreenRect& rect);
+    // DrawImage and DrawImageDoubled: `scale` 1 or 2.
+    void DrawScaled(const IndexedImage& image, int64_t scale);
 };
 
 // The process-wide screen: the shell creates it at start and destroys it at stop.

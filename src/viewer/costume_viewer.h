@@ -18,6 +18,9 @@ struct CostumeViewer {
     std::string baseName;
     std::unique_ptr<GameArchive> archive;
     LoadedCostume loaded;  // the block and the Costume parsed from it
+    // Where each draw renders the frame. Every draw renders afresh; the record only keeps
+    // its memory, so that a key press does not map, zero-fill and unmap a fresh buffer.
+    IndexedImage frameImage;
 
     CostumeViewer() = default;
     CostumeViewer(const CostumeViewer&) = delete;

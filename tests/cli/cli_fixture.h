@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -84,6 +85,16 @@ inline void ExpectIndexedPngOf(const PngContents& png, const IndexedImage& image
     EXPECT_EQ(png.height, image.height);
     EXPECT_EQ(png.palette, image.palette);
     EXPECT_TRUE(png.pixels == image.pixels);
+}
+
+// The VERM block with frame `frame`'s size record pointed far outside VECI.
+inline std::vector<uint8_t> WithForgedSizeRecord(std::vector<uint8_t> block, uint16_t frame) {
+    const uint8_t tag[4] = {'V', 'E', 'O', 'F'};
+    auto found = std::search(block.begin(), block.end(), tag, tag + 4);
+    const size_t entry = static_cast<size_t>(found - block.begin()) + 8 + (frame - 1) * 6u + 4;
+    block.at(entry) = 0xFF;
+    block.at(entry + 1) = 0xFF;
+    return block;
 }
 
 // A costume design whose frames are plain rectangles of one colour each.

@@ -73,16 +73,6 @@ TEST_F(CliTest, OneFrameWithATransparentIndexKeepsTheOtherEntriesOpaque) {
     ExpectIndexedPngOf(png, CoreFrame(core, 3));
 }
 
-// The VERM block with frame `frame`'s size record pointed far outside VECI.
-std::vector<uint8_t> WithForgedSizeRecord(std::vector<uint8_t> block, uint16_t frame) {
-    const uint8_t tag[4] = {'V', 'E', 'O', 'F'};
-    auto found = std::search(block.begin(), block.end(), tag, tag + 4);
-    const size_t entry = static_cast<size_t>(found - block.begin()) + 8 + (frame - 1) * 6u + 4;
-    block.at(entry) = 0xFF;
-    block.at(entry + 1) = 0xFF;
-    return block;
-}
-
 // A game with one costume of each outcome: loaded; not present; not a VERM block; a frame
 // without pixels and one whose size record lies outside its block; a room past the room
 // directory.

@@ -39,6 +39,8 @@ TEST(ReadOnly, NoCommandChangesTheGamesFolder) {
     fs::create_symlink(game / "DEMO.LA2", links / "costume-0001-sheet.png");
     fs::create_symlink(game / "DEMO.LA1", links / "costume-0001-sheet.json");
     fs::create_symlink(game / "DEMO.LA0", links / "screen.png");
+    fs::create_symlink(game / "DEMO.LA0", links / "index.html");
+    fs::create_symlink(game / "DEMO.LA2", links / "costume-0001.gif");
     const auto before = FolderContents(game);
     ASSERT_EQ(before.size(), 3u);
 
@@ -52,6 +54,8 @@ TEST(ReadOnly, NoCommandChangesTheGamesFolder) {
         {"export", index, "--costume", "1", "--sheet", "--out", links.string()},
         {"screen", index, "--costume", "1", "--out", (links / "screen.png").string()},
         {"screen", index, "--costume", "1", "--out", index},
+        {"gallery", index, "--out", (out / "gallery").string()},
+        {"gallery", index, "--out", links.string()},
     };
     for (const std::vector<std::string>& command : commands) {
         std::string line;
@@ -63,6 +67,7 @@ TEST(ReadOnly, NoCommandChangesTheGamesFolder) {
     // The commands did their work elsewhere.
     EXPECT_TRUE(fs::exists(out / "costume-0014-sheet.png"));
     EXPECT_TRUE(fs::exists(out / "screen.png"));
+    EXPECT_TRUE(fs::exists(out / "gallery" / "index.html"));
 }
 
 }  // namespace

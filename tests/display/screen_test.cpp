@@ -314,3 +314,83 @@ TEST(ScreenLifecycle, CreateDestroyAndComposeAgree) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a pixel must show, read from the layers and the colour table alone.
+uint32_t ExpectedColour(const Screen& screen, size_t index) {
+    switch (screen.layer[index]) {
+        case Screen::kIndexed:
+            return screen.colourTable[screen.bits[index]];
+        case Screen::kTextPaper:
+            return 0xFFFFFF;
+        default:
+            return 0x000000;
+    }
+}
+
+IndexedImage Recoloured(IndexedImage image, uint8_t shift) {
+    for (uint8_t& value : image.palette) value = static_cast<uint8_t>(value + shift);
+    return image;
+}
+
+struct PaintCase {
+    const char* name;
+    void (*draw)(Screen& screen);
+};
+
+// Sequences of drawing whose painted colours could drift from what the layers say: a new
+// palette over pixels already drawn, clears that must undo only part of the screen, images
+// over text and text over images.
+const PaintCase kPaintCases[] = {
+    {"fresh screen", [](Screen&) {}},
+    {"new palette recolours what was drawn before",
+     [](Screen& s) {
+         s.DrawImage(MakeImage(10, 10, 100, 50));
+         s.DrawImage(Recoloured(MakeImage(300, 200, 20, 20), 77));
+     }},
+    {"palette over a fresh screen",
+     [](Screen& s) { s.SetPalette(Recoloured(MakeImage(0, 0, 1, 1), 9).palette.data(), 256); }},
+    {"clear after a small and a large image",
+     [](Screen& s) {
+         s.DrawImage(MakeImage(600, 470, 100, 100));
+         s.DrawImage(MakeImage(-5, -5, 30, 30));
+         s.Clear();
+     }},
+    {"clear, text, image over the text, clear, image",
+     [](Screen& s) {
+         s.Clear();
+         s.DrawText("Costume 1, Frame 1 / 3");
+         s.DrawImage(MakeImage(250, 0, 40, 40));
+         s.Clear();
+         s.DrawImage(Recoloured(MakeImage(0, 0, 640, 480), 3));
+     }},
+    {"text over an image, then a palette",
+     [](Screen& s) {
+         s.Clear();
+         s.DrawImage(MakeImage(0, 0, 640, 480));
+         s.DrawText("Failed to draw frame.");
+         s.SetPalette(Recoloured(MakeImage(0, 0, 1, 1), 200).palette.data(), 100);
+     }},
+};
+
+TEST(ScreenCompose, PaintsWhatTheLayersSay) {
+    for (const PaintCase& c : kPaintCases) {
+        Screen screen;
+        ASSERT_TRUE(screen.Create());
+        c.draw(screen);
+        std::vector<uint32_t> painted(640 * 480, 0xDEADBEEF);
+        screen.Compose({0, 0, 640, 480}, painted.data(), 640);
+        size_t wrong = 0;
+        for (size_t i = 0; i < painted.size(); ++i) wrong += painted[i] != ExpectedColour(screen, i);
+        EXPECT_EQ(wrong, 0u) << c.name;
+        // A part of the window, hanging over its edges, lands at its place in the caller's rows.
+        std::vector<uint32_t> part(30 * 20, 0x12345678);
+        screen.Compose({625, 470, 655, 490}, part.data(), 30);
+        EXPECT_EQ(part[0], ExpectedColour(screen, 470 * 640 + 625)) << c.name;
+        EXPECT_EQ(part[9 * 30 + 14], ExpectedColour(screen, 479 * 640 + 639)) << c.name;
+        EXPECT_EQ(part[10 * 30 + 15], 0x12345678u) << c.name;
+    }
+}
+
+}  // namespace

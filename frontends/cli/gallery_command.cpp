@@ -1,0 +1,308 @@
+// gallery: a static site of every costume, written costume by costume into one folder: each
+// costume's animated GIF, sheet with its JSON and palette files as `export` writes them, and
+// an index.html that shows them with what `info` says. The page needs no server, no network
+// and no script, so that it opens from a disk, a zip or a phone as it is.
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "costume/costume_palette.h"
+#include "frontends/cli/cli_commands.h"
+#include "frontends/cli/cli_game.h"
+#include "frontends/cli/cli_output.h"
+#include "frontends/cli/costume_export.h"
+#include "frontends/cli/output_file.h"
+#include "frontends/headless/headless_frontend.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Kept small and in the page itself: nothing is fetched. The cards flow into as many columns
+// as the screen holds, one on a phone; pictures keep their pixels square and sharp.
+constexpr std::string_view kStyle = R"(
+:root { color-scheme: light dark; --card: #f4f4f6; --line: #c8c8d0; }
+@media (prefers-color-scheme: dark) { :root { --card: #24242a; --line: #45454f; } }
+body { font: 15px/1.4 system-ui, sans-serif; margin: 0 auto; padding: 1rem; max-width: 90rem; }
+h1 { font-size: 1.4rem; margin: 0 0 .25rem; overflow-wrap: anywhere; }
+header p { margin: .2rem 0; overflow-wrap: anywhere; }
+main { display: grid; gap: 1rem; margin-top: 1rem;
+       grid-template-columns: repeat(auto-fill, minmax(min(100%, 19rem), 1fr)); }
+article { background: var(--card); border: 1px solid var(--line); border-radius: .5rem;
+          padding: .75rem; min-width: 0; }
+h2 { font-size: 1.1rem; margin: 0 0 .5rem; }
+figure { margin: 0 0 .5rem; padding: .5rem; text-align: center; overflow: auto;
+         background: repeating-conic-gradient(#ccc 0 25%, #fff 0 50%) 0 0 / 16px 16px; }
+figure img { max-width: 100%; height: auto; image-rendering: pixelated; vertical-align: top; }
+dl { display: grid; grid-template-columns: auto 1fr; gap: .1rem .75rem; margin: 0 0 .5rem; }
+dt { font-weight: 600; }
+dd { margin: 0; overflow-wrap: anywhere; }
+.swatch { display: flex; flex-wrap: wrap; gap: 1px; margin: 0 0 .5rem; }
+.swatch span { width: 14px; height: 14px; outline: 1px solid var(--line); }
+.files a { display: inline-block; margin: 0 .75rem .25rem 0; }
+.message { font-weight: 600; }
+ul { margin: .25rem 0 0; padding-left: 1.2rem; font-size: .9rem; }
+)";
+
+// A forged costume may claim 65,535 frames, each with a message: past this many, a card says
+// how many more there are instead of growing into a page no browser can show.
+constexpr uint32_t kListedPerCostume = 256;
+
+const std::vector<PaletteFormat> kPaletteFormats = {PaletteFormat::Gpl, PaletteFormat::Pal,
+                                                    PaletteFormat::Act};
+
+// The links under a costume: each file's name after the costume's, and what it is.
+struct FileLink {
+    const char* suffix;
+    const char* label;
+};
+constexpr FileLink kFileLinks[] = {
+    {"-sheet.png", "Sheet PNG"}, {"-sheet.json", "Sheet JSON"}, {".gpl", "GIMP palette"},
+    {".pal", "JASC palette"},    {".act", "ACT palette"},
+};
+
+// Text from the game or the file system, safe in HTML text and in quoted attributes.
+std::string EscapedHtml(std::string_view text) {
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            case '\'':
+                escaped += "&#39;";
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string HexColour(const uint8_t* rgb) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", rgb[0], rgb[1], rgb[2]);
+    return text;
+}
+
+// What the page says about one costume, gathered while its files are written.
+struct CostumeCard {
+    uint32_t number = 0;
+    std::string status;                // as `info --json` says it
+    std::string message;               // why a costume not loaded shows no pictures
+    std::vector<std::string> said;     // what the command printed about it
+    std::vector<std::string> written;  // the files export wrote for it
+    bool Wrote(const std::string& name) const {
+        return std::find(written.begin(), written.end(), name) != written.end();
+    }
+};
+
+struct GalleryPage {
+    std::FILE* file;
+
+    void Put(std::string_view text) const { std::fwrite(text.data(), 1, text.size(), file); }
+    void Field(std::string_view name, std::string_view value) const {
+        Put("<dt>");
+        Put(name);
+        Put("</dt><dd>");
+        Put(value);
+        Put("</dd>");
+    }
+
+    void Begin(const CliGame& game, const GalleryOptions& options) const {
+        const std::string title = "Costumes of " + EscapedHtml(game.baseName);
+        const uint32_t count = game.CostumeCount();
+        const uint32_t listed = count > 0 ? count - 1 : 0;
+        Put("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>");
+        Put(title);
+        Put("</title>\n<style>");
+        Put(kStyle);
+        Put("</style>\n</head>\n<body>\n<header>\n<h1>");
+        Put(title);
+        Put("</h1>\n<p>Index file: ");
+        Put(EscapedHtml(options.indexFile));
+        Put("</p>\n<p>" + std::to_string(listed) + (listed == 1 ? " costume" : " costumes") +
+            " from 1 on (costume 0 is not browsed); pictures at " + std::to_string(options.scale) +
+            "&times;.");
+        if (options.transparentIndex) {
+            Put(" Palette index " + std::to_string(*options.transparentIndex) + " is transparent.");
+        }
+        Put(" Made by duzuroro-cli " DUZURORO_VERSION ".</p>\n</header>\n<main>\n");
+    }
+
+    void Card(const CostumeCard& card, const CliGame& game, Costume* costume) const {
+        const std::string name = CostumeName(card.number);
+        const std::string number = std::to_string(card.number);
+        Put("<article id=\"costume-" + number + "\" data-status=\"" + card.status +
+            "\">\n<h2>Costume " + number + "</h2>\n");
+        if (card.Wrote(name + ".gif")) {
+            Put("<figure><img src=\"" + name + ".gif\" alt=\"Costume " + number +
+                ", animated\"></figure>\n");
+        }
+        Put("<dl>");
+        Field("Room", std::to_string(game.RoomOf(card.number)));
+        const auto disk = game.DiskOf(card.number);
+        Field("Disk", disk ? std::to_string(*disk) : "none");
+        Field("Status", card.status);
+        if (costume != nullptr) {
+            Field("Codec", std::to_string(costume->Codec()));
+            Field("Colours", std::to_string(costume->colourCount));
+            Field("Frames", std::to_string(costume->FrameCount()));
+            Field("Sizes", FrameSizes(*costume));
+        }
+        Put("</dl>\n");
+        if (!card.message.empty()) {
+            Put("<p class=\"message\">" + EscapedHtml(card.message) + "</p>\n");
+        }
+        if (costume != nullptr) Swatch(*costume);
+        Links(card, name);
+        if (!card.said.empty()) {
+            Put("<ul class=\"said\">");
+            const size_t listed = std::min<size_t>(card.said.size(), kListedPerCostume);
+            for (size_t line = 0; line < listed; ++line) {
+                Put("<li>" + EscapedHtml(card.said[line]) + "</li>");
+            }
+            if (listed < card.said.size()) {
+                Put("<li>And " + std::to_string(card.said.size() - listed) + " more.</li>");
+            }
+            Put("</ul>\n");
+        }
+        Put("</article>\n");
+    }
+
+    // Each frame's size as `info` gives it; a frame that cannot be read shows its message.
+    static std::string FrameSizes(Costume& costume) {
+        std::string sizes;
+        const uint32_t listed = std::min<uint32_t>(costume.FrameCount(), kListedPerCostume);
+        for (uint32_t frame = 1; frame <= listed; ++frame) {
+            if (!sizes.empty()) sizes += ", ";
+            if (costume.SelectFrame(static_cast<uint16_t>(frame))) {
+                sizes += std::to_string(costume.FrameWidth()) + "&times;" +
+                         std::to_string(costume.FrameHeight());
+                continue;
+            }
+            // Export has printed the message already, with the frame as its subject.
+            std::string messages;
+            for (const std::string& error : g_headless.TakeErrors()) {
+                messages += (messages.empty() ? "" : " ") + error;
+            }
+            sizes += "[" + EscapedHtml(messages) + "]";
+        }
+        if (listed < costume.FrameCount()) {
+            sizes += ", and " + std::to_string(costume.FrameCount() - listed) + " more";
+        }
+        return sizes.empty() ? "none" : sizes;
+    }
+
+    // The costume's own colours, in palette order, each named by its index and value.
+    void Swatch(const Costume& costume) const {
+        const CostumePalette palette = PaletteOf(costume);
+        const uint32_t colours = std::min(costume.colourCount, kCostumePaletteEntries);
+        if (colours == 0) return;
+        Put("<div class=\"swatch\" role=\"img\" aria-label=\"Palette\">");
+        for (uint32_t index = 0; index < colours; ++index) {
+            const std::string colour = HexColour(&palette[size_t{index} * 3]);
+            Put("<span style=\"background:" + colour + "\" title=\"" + std::to_string(index) +
+                ": " + colour + "\"></span>");
+        }
+        Put("</div>\n");
+    }
+
+    void Links(const CostumeCard& card, const std::string& name) const {
+        std::string links;
+        for (const FileLink& link : kFileLinks) {
+            const std::string target = name + link.suffix;
+            if (card.Wrote(target)) links += "<a href=\"" + target + "\">" + link.label + "</a>";
+        }
+        if (!links.empty()) Put("<p class=\"files\">" + links + "</p>\n");
+    }
+
+    void End(uint32_t count) const {
+        if (count <= 1) Put("<p>The game has no costumes.</p>\n");
+        Put("</main>\n</body>\n</html>\n");
+    }
+};
+
+struct Gallery {
+    const GalleryOptions& options;
+    CliGame& game;
+    ExportOptions exportOptions;
+
+    // Loads, exports and describes costume `number`; its messages go to the page as well.
+    void WriteCostume(const GalleryPage& page, uint32_t number) {
+        SetSubject(CostumeSubject(number));
+        CostumeCard card;
+        card.number = number;
+        LoadedCostume loaded;
+        switch (loaded.Load(*game.archive, number)) {
+            case CostumeLoadResult::NotPresent:
+                card.status = "not-present";
+                card.message = NotPresentMessage(number);
+                PrintNote(card.message);
+                break;
+            case CostumeLoadResult::Failed:
+                card.status = "failed";
+                for (const std::string& error : EmitErrors()) {
+                    card.message += (card.message.empty() ? "" : " ") + error;
+                }
+                break;
+            case CostumeLoadResult::Loaded:
+                card.status = "loaded";
+                KeepMessages(&card.said);
+                card.written =
+                    ExportCostumeFiles(exportOptions, game, number, *loaded.costume,
+                                       kPaletteFormats, {number - 1u, game.CostumeCount() - 1u});
+                KeepMessages(nullptr);
+                break;
+        }
+        page.Card(card, game, loaded.costume.get());
+    }
+};
+
+}  // namespace
+
+int RunGallery(const GalleryOptions& options) {
+    CliGame game;
+    if (!game.Open(options.indexFile)) return 1;
+    Gallery gallery{options, game, {}};
+    gallery.exportOptions.outDirectory = options.outDirectory;
+    gallery.exportOptions.format = ImageFormat::Gif;
+    gallery.exportOptions.sheet = true;
+    gallery.exportOptions.layout = SheetArrangement::Grid;
+    gallery.exportOptions.scale = options.scale;
+    gallery.exportOptions.transparentIndex = options.transparentIndex;
+    const fs::path index = fs::path(options.outDirectory) / "index.html";
+    // The page is written last of all into place, so that it never links to a file missing.
+    WriteOutputFile(*game.archive, index, true, [&](std::FILE* out, std::string* error) {
+        const GalleryPage page{out};
+        page.Begin(game, options);
+        for (uint32_t number = 1; number < game.CostumeCount(); ++number) {
+            gallery.WriteCostume(page, number);
+            EmitErrors();
+        }
+        page.End(game.CostumeCount());
+        if (std::ferror(out) == 0) return true;
+        *error = std::strerror(errno);
+        return false;
+    });
+    SetSubject(index.string());
+    EmitErrors();
+    ClearProgress();
+    return AnyErrorEmitted() ? 1 : 0;
+}
