@@ -95,11 +95,13 @@ def main(argv):
                       [("ratio", 100), ("time", 0.3e-3)])
     name = "BM_Draw/codec:16/w:640/h:480/zoom:0"
     if have(name, memcpy):
-        table.add("key press, 640 × 480 frame, no zoom", sec(name), sec(memcpy),
-                  [("time", 0.2e-3)])
+        # Goals of "keep": the slower end of what these took before they were made faster.
+        table.add("key press, 640 × 480 frame, no zoom (keep)", sec(name), sec(memcpy),
+                  [("time", 0.35e-3)])
     name = "BM_Draw/codec:16/w:64/h:96/zoom:1"
     if have(name, memcpy):
-        table.add("key press, 64 × 96 frame, zoom", sec(name), sec(memcpy), [("time", 15e-6)])
+        table.add("key press, 64 × 96 frame, zoom (keep)", sec(name), sec(memcpy),
+                  [("time", 30e-6)])
     if have("BM_Compose", "BM_Memcpy/1228800"):
         table.add("paint: Screen::Compose of 640 × 480", sec("BM_Compose"),
                   sec("BM_Memcpy/1228800"), [("ratio", 2)])
