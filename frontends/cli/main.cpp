@@ -12,6 +12,10 @@
 #include "frontends/cli/cli_output.h"
 #include "frontends/headless/headless_frontend.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 constexpr int kUsageError = 2;
@@ -161,9 +165,21 @@ CLI::App* AddExportCommand(CLI::App& app, ExportCommandLine& line) {
     return command;
 }
 
+// Every picture written makes zlib take about 256 KB and give it back. By default the C
+// library returns that to the system each time and the next picture faults it in again,
+// which cost an export of small frames a fifth of its time; keeping freed memory for reuse
+// spends nothing that is not used again at once.
+void KeepFreedMemoryForReuse() {
+#if defined(__GLIBC__)
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    mallopt(M_MMAP_THRESHOLD, 4 << 20);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();
     // Messages are printed by the commands (cli_output.h), not as they are reported, so that
     // a progress line can be cleared first.
     g_headless.echoErrors = false;

@@ -20,8 +20,11 @@ bool SameFile(const fs::path& a, const fs::path& b) {
 
 // mkstemp makes the file private; an output gets the mode a plain create would give it.
 void GiveUsualMode(int descriptor) {
-    const mode_t mask = umask(0);
-    umask(mask);
+    static const mode_t mask = [] {  // a process's umask can only be read by setting it
+        const mode_t current = umask(0);
+        umask(current);
+        return current;
+    }();
     fchmod(descriptor, 0666 & ~mask);
 }
 
