@@ -21,3 +21,7 @@ std::vector<std::string> ExportCostumeFiles(const ExportOptions& options, CliGam
                                             uint32_t number, Costume& costume,
                                             const std::vector<PaletteFormat>& palettes,
                                             CostumeExportProgress progress);
+
+// Whether the command has reached the most it may decode over all its costumes (see
+// kRunDecodePixelBudget): the costumes after the one that reached it are not to be tried.
+bool ExportLimitReached();

@@ -70,6 +70,14 @@ struct SheetRows {
     }
 };
 
+// What this command has charged to kRunDecodePixelBudget so far, over every costume and
+// every Exporter it makes (a process runs one command).
+struct RunCharge {
+    uint64_t pixels = 0;
+    bool spent = false;
+};
+RunCharge g_runCharge;
+
 struct Exporter {
     const ExportOptions& options;
     CliGame& game;
@@ -173,11 +181,12 @@ struct Exporter {
         uint64_t pixels = 0;
         for (uint16_t frame : frames) {
             SetSubject(FrameSubject(number, frame));
-            if (!costume.SelectFrame(frame)) {
-                EmitErrors();
-                continue;
-            }
-            const uint64_t area = uint64_t{costume.FrameWidth()} * costume.FrameHeight();
+            const bool selected = costume.SelectFrame(frame);
+            if (!selected) EmitErrors();
+            const uint64_t area =
+                selected ? uint64_t{costume.FrameWidth()} * costume.FrameHeight() : 0;
+            if (!ChargeRun(number, area)) return false;
+            if (!selected) continue;
             if (area == 0) {
                 PrintNote("Costume " + std::to_string(number) + ", frame " +
                           std::to_string(frame) + " has no pixels. Skipped.");
@@ -194,6 +203,21 @@ struct Exporter {
             sizes->push_back({frame, costume.FrameWidth(), costume.FrameHeight()});
         }
         return true;
+    }
+
+    // Counts one frame against the whole command's budget; false, with a note, once that is
+    // spent: this costume and every one after it are then left alone.
+    bool ChargeRun(uint32_t number, uint64_t area) const {
+        g_runCharge.pixels += std::max(area, kFrameDecodeCharge);
+        if (g_runCharge.pixels <= kRunDecodePixelBudget) return true;
+        g_runCharge.spent = true;
+        SetSubject(CostumeSubject(number));
+        PrintRefusal("Costume " + std::to_string(number) +
+                     " and the costumes after it are not exported: this command has reached "
+                     "its limit of " +
+                     std::to_string(kRunDecodePixelBudget) +
+                     " pixels of frames, more than any real game has.");
+        return false;
     }
 
     // Renders each measured frame: written at once as a PNG, and kept for a sheet or a GIF.
@@ -383,6 +407,10 @@ std::vector<std::string> ExportCostumeFiles(const ExportOptions& options, CliGam
     return written;
 }
 
+bool ExportLimitReached() {
+    return g_runCharge.spent;
+}
+
 int RunExport(const ExportOptions& options) {
     CliGame game;
     if (!game.Open(options.indexFile)) return 1;
@@ -408,6 +436,7 @@ int RunExport(const ExportOptions& options) {
                 }
                 exporter.ExportCostume(static_cast<uint32_t>(number));
                 EmitErrors();
+                if (g_runCharge.spent) return;
                 ++exporter.costumesDone;
             }
         }

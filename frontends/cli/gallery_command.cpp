@@ -295,6 +295,7 @@ int RunGallery(const GalleryOptions& options) {
         for (uint32_t number = 1; number < game.CostumeCount(); ++number) {
             gallery.WriteCostume(page, number);
             EmitErrors();
+            if (ExportLimitReached()) break;
         }
         page.End(game.CostumeCount());
         if (std::ferror(out) == 0) return true;

@@ -2,6 +2,8 @@
 // would (inputs in tests/regressions/).
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -58,6 +60,40 @@ TEST_F(RegressionTest, ACostumeAskingForUnboundedDecodingIsRefusedBeforeAnyWork)
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.err, refused);
         EXPECT_FALSE(fs::exists(out));
+    }
+}
+
+// Thirty costume entries, each a copy of that costume: every one is refused on its own, and
+// the command stops once it has looked at 2 Gpixel of frames in all, however many entries
+// the directory lists. Nothing is decoded, so the test is quick.
+TEST_F(RegressionTest, AWholeCommandStopsAtItsOwnLimit) {
+    std::ifstream file(kRegressions / "decode-work" / "costume-block", std::ios::binary);
+    const std::vector<uint8_t> block{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_EQ(block.size(), 375u);
+    GameLayout layout;
+    layout.roomDisks = {0, 1};
+    layout.costumes.resize(31, GameCostume{1, block});
+    std::string error;
+    ASSERT_TRUE(WriteGame(game, "G", layout, &error)) << error;
+    const std::string index = (game / "G.LA0").string();
+
+    // Each refused costume is charged the five frames looked at before its own budget ran
+    // out (80 Mpixel): the 26th reaches the command's limit.
+    std::string expected;
+    for (int costume = 1; costume <= 25; ++costume) {
+        expected += "Note: Costume " + std::to_string(costume) +
+                    " has more than 67108864 pixels of frames to decode, more than any real "
+                    "costume: not exported.\n";
+    }
+    expected += "Note: Costume 26 and the costumes after it are not exported: this command "
+                "has reached its limit of 2147483648 pixels of frames, more than any real "
+                "game has.\n";
+    for (const char* command : {"export", "gallery"}) {
+        SCOPED_TRACE(command);
+        const ToolRun run = Run({command, index, "--out", out.string()});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, expected);
+        fs::remove_all(out);
     }
 }
 
