@@ -144,13 +144,14 @@ def main(argv):
         export = processes["export"]
         per_frame = sec(LIBPNG_DEFLATE) / runs[LIBPNG_DEFLATE]["frames"] if have(
             LIBPNG_DEFLATE) else None
+        where = "a memory folder" if export.get("memory") else "a new folder"
         table.add(f"duzuroro-cli export of the demo ({export['frames']} frames, "
-                  f"{export['bytes']} B) into a new folder", export["seconds"],
+                  f"{export['bytes']} B) into {where}", export["seconds"],
                   per_frame * export["frames"] if per_frame else None,
                   [("rate", 5000)], per=export["frames"])
-        again = processes.get("export_again")
-        if again:
-            table.add("the same export over an earlier one (no goal)", again["seconds"],
+        disk = processes.get("export_disk")
+        if disk:
+            table.add("the same export into a new folder on the disk", disk["seconds"],
                       per_frame * export["frames"] if per_frame else None, [],
                       per=export["frames"])
         info = processes["info"]

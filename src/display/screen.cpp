@@ -37,6 +37,34 @@ void PutTextPixel(Screen& screen, int32_t x, int32_t y, Screen::Layer layer) {
     screen.shown[index] = layer == Screen::kTextInk ? kTextInkColour : kTextPaperColour;
 }
 
+void ClearArea(Screen& screen, const ScreenRect& area) {
+    if (area.Empty()) return;
+    const size_t count = static_cast<size_t>(area.right - area.left);
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        const size_t first = PixelIndex(area.left, y);
+        std::fill_n(screen.bits.data() + first, count, uint8_t{0});
+        std::fill_n(screen.layer.data() + first, count, uint8_t{Screen::kBlack});
+        std::fill_n(screen.shown.data() + first, count, kBlackColour);
+    }
+}
+
+// Clears what of `area` lies outside `keep`.
+void ClearOutside(Screen& screen, const ScreenRect& area, const ScreenRect& keep) {
+    if (area.Empty()) return;
+    if (keep.Empty()) {
+        ClearArea(screen, area);
+        return;
+    }
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        if (y < keep.top || y >= keep.bottom) {
+            ClearArea(screen, ScreenRect{area.left, y, area.right, y + 1});
+            continue;
+        }
+        ClearArea(screen, ScreenRect{area.left, y, std::min(area.right, keep.left), y + 1});
+        ClearArea(screen, ScreenRect{std::max(area.left, keep.right), y, area.right, y + 1});
+    }
+}
+
 // What a pixel shows, from its layer and index: the meaning that `shown` keeps.
 uint32_t ColourOf(const Screen& screen, size_t index) {
     switch (screen.layer[index]) {
@@ -93,16 +121,10 @@ void Screen::Destroy() {
 // Drawing needs the buffers: on a screen that is not created it changes nothing.
 void Screen::Clear() {
     if (!created) return;
-    if (!drawn.Empty()) {
-        const size_t count = static_cast<size_t>(drawn.right - drawn.left);
-        for (int32_t y = drawn.top; y < drawn.bottom; ++y) {
-            const size_t first = PixelIndex(drawn.left, y);
-            std::fill_n(bits.data() + first, count, uint8_t{0});
-            std::fill_n(layer.data() + first, count, uint8_t{kBlack});
-            std::fill_n(shown.data() + first, count, kBlackColour);
-        }
-    }
+    ClearArea(*this, drawn);
+    ClearArea(*this, drawnText);
     drawn = ScreenRect{};
+    drawnText = ScreenRect{};
     indexedShown = false;
     Invalidate(kClientRect);
 }
@@ -132,6 +154,25 @@ void Screen::DrawImage(const IndexedImage& image) {
 
 void Screen::DrawImageDoubled(const IndexedImage& image) {
     DrawScaled(image, 2);
+}
+
+void Screen::ShowImage(const IndexedImage& image, bool doubled) {
+    const int64_t scale = doubled ? 2 : 1;
+    if (!created) {
+        DrawScaled(image, scale);
+        return;
+    }
+    const ScreenRect images = drawn;
+    const ScreenRect text = drawnText;
+    // The image is drawn over what is there, as over a cleared screen: nothing shown before
+    // is to be recoloured by its palette. What it does not cover is cleared afterwards.
+    drawn = ScreenRect{};
+    drawnText = ScreenRect{};
+    indexedShown = false;
+    DrawScaled(image, scale);
+    ClearOutside(*this, images, drawn);
+    ClearOutside(*this, text, drawn);
+    Invalidate(kClientRect);
 }
 
 void Screen::DrawScaled(const IndexedImage& image, int64_t scale) {
@@ -221,18 +262,29 @@ void Screen::DrawText(const char* text) {
             static_cast<int32_t>(std::max<int64_t>(textLeft - kStatusPadding, 0));
         const int32_t boxRight =
             static_cast<int32_t>(std::min<int64_t>(textLeft + textWidth + kStatusPadding, kWidth));
-        drawn = drawn.Union(ScreenRect{boxLeft, 0, boxRight, kStatusFontCellHeight});
+        drawnText = drawnText.Union(ScreenRect{boxLeft, 0, boxRight, kStatusFontCellHeight});
+        // Paper over the whole box, then the ink of the characters that show, glyph row by
+        // glyph row: a call per character and row rather than per pixel.
+        const size_t boxWidth = static_cast<size_t>(boxRight - boxLeft);
         for (int32_t y = 0; y < kStatusFontCellHeight; ++y) {
-            for (int32_t x = boxLeft; x < boxRight; ++x) {
-                Layer ink = kTextPaper;
-                const int64_t column = x - textLeft;
-                if (column >= 0 && column < textWidth) {
-                    const uint8_t character =
-                        static_cast<uint8_t>(text[column / kStatusFontCellWidth]);
-                    const uint8_t rowBits = StatusFontGlyph(character)[y];
-                    if (rowBits & (0x80 >> (column % kStatusFontCellWidth))) ink = kTextInk;
+            const size_t first = PixelIndex(boxLeft, y);
+            std::fill_n(layer.data() + first, boxWidth, uint8_t{kTextPaper});
+            std::fill_n(bits.data() + first, boxWidth, uint8_t{255});
+            std::fill_n(shown.data() + first, boxWidth, kTextPaperColour);
+        }
+        const int64_t firstCharacter =
+            std::max<int64_t>((boxLeft - textLeft) / kStatusFontCellWidth, 0);
+        const int64_t endCharacter = std::min<int64_t>(
+            (boxRight - textLeft + kStatusFontCellWidth - 1) / kStatusFontCellWidth, length);
+        for (int64_t character = firstCharacter; character < endCharacter; ++character) {
+            const uint8_t* glyph = StatusFontGlyph(static_cast<uint8_t>(text[character]));
+            const int64_t cellLeft = textLeft + character * kStatusFontCellWidth;
+            for (int32_t y = 0; y < kStatusFontCellHeight; ++y) {
+                for (int32_t bit = 0; bit < kStatusFontCellWidth; ++bit) {
+                    const int64_t x = cellLeft + bit;
+                    if ((glyph[y] & (0x80 >> bit)) == 0 || x < boxLeft || x >= boxRight) continue;
+                    PutTextPixel(*this, static_cast<int32_t>(x), y, kTextInk);
                 }
-                PutTextPixel(*this, x, y, ink);
             }
         }
     }

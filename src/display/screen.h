@@ -27,9 +27,12 @@ struct Screen {
     // its index through the colour table, which a new palette must then recolour.
     std::vector<uint32_t> shown;
     bool indexedShown = false;
-    // Holds every pixel that differs from a cleared one, so that a clear only has to undo
-    // what was drawn since the last: a small frame's key press stays small.
-    ScreenRect drawn;
+    // Together hold every pixel that differs from a cleared one, so that a clear only has to
+    // undo what was drawn since the last: a small frame's key press stays small. Images and
+    // the status line are kept apart, since the box around both a frame at the corner and
+    // the centred status line would be several times the two.
+    ScreenRect drawn;      // images
+    ScreenRect drawnText;  // the status line
     ScreenRect invalid;              // what changed since the front-end last took it
 
     // Allocates the buffers: indices 0, colour table black but entry 255 white.
@@ -42,6 +45,9 @@ struct Screen {
     // The same with every pixel of the image as 2 x 2 screen pixels, the image's position
     // doubled as well: the zoomed picture, cut at the screen's edges.
     void DrawImageDoubled(const IndexedImage& image);
+    // Clear, then DrawImage (or DrawImageDoubled): the same picture, without first clearing
+    // what the image then covers, which for a frame the size of the screen is all of it.
+    void ShowImage(const IndexedImage& image, bool doubled);
     // One line of text centred at the top, dark on a light box; clipped at the edges.
     void DrawText(const char* text);
 

@@ -12,15 +12,9 @@ void CostumeViewer::Draw(Screen& screen) {
         screen.DrawText("Failed to draw frame.");
         return;
     }
-    if (zoom) {
-        // Doubled straight onto the screen: one pass over the part of the frame that shows,
-        // plus one block copy per pair of screen rows.
-        screen.Clear();
-        screen.DrawImageDoubled(frameImage);
-    } else {
-        screen.Clear();
-        screen.DrawImage(frameImage);
-    }
+    // Doubled when zoomed, straight onto the screen: one pass over the part of the frame
+    // that shows, plus one block copy per pair of screen rows.
+    screen.ShowImage(frameImage, zoom);
     const Costume& costume = *loaded.costume;
     screen.DrawText(
         FrameStatusText(costumeNumber, costume.currentFrame, costume.FrameCount()).text);

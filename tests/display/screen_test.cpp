@@ -100,6 +100,52 @@ TEST(ScreenDrawImage, CopiesExactlyThePartInsideTheScreen) {
     }
 }
 
+// ShowImage skips clearing what the new image covers: for every placement, over earlier
+// pictures and status lines, it must leave exactly what Clear and a draw leave, and a later
+// clear must find every pixel it drew.
+TEST(ScreenShowImage, LeavesWhatClearAndADrawLeave) {
+    struct Before {
+        const char* name;
+        int32_t x, y;
+        uint16_t width, height;
+        const char* text;
+    };
+    const Before befores[] = {
+        {"a blank screen", 0, 0, 0, 0, ""},
+        {"a small frame and its status line", 0, 0, 64, 96, "Costume 1, frame 1 of 8"},
+        {"a frame the size of the screen", 0, 0, 640, 480, "Costume 2, frame 3 of 3"},
+        {"a frame off the corner", 300, 200, 400, 300, "Costume 14, frame 12 of 40"},
+    };
+    for (const Before& before : befores) {
+        for (const ClipCase& placement : kClipCases) {
+            for (bool doubled : {false, true}) {
+                SCOPED_TRACE(std::string(before.name) + ", then " + placement.name +
+                             (doubled ? ", doubled" : ""));
+                Screen expected, shown;
+                ASSERT_TRUE(expected.Create() && shown.Create());
+                for (Screen* screen : {&expected, &shown}) {
+                    screen->DrawImageDoubled(
+                        MakeImage(before.x, before.y, before.width, before.height));
+                    screen->DrawText(before.text);
+                }
+                const IndexedImage image =
+                    MakeImage(placement.x, placement.y, placement.width, placement.height);
+                expected.Clear();
+                doubled ? expected.DrawImageDoubled(image) : expected.DrawImage(image);
+                shown.ShowImage(image, doubled);
+                for (int pass = 0; pass < 2; ++pass) {
+                    EXPECT_TRUE(shown.bits == expected.bits);
+                    EXPECT_TRUE(shown.layer == expected.layer);
+                    EXPECT_TRUE(shown.shown == expected.shown);
+                    EXPECT_EQ(shown.indexedShown, expected.indexedShown);
+                    expected.Clear();
+                    shown.Clear();
+                }
+            }
+        }
+    }
+}
+
 TEST(ScreenDrawImage, IsOpaqueAndLeavesTheRestAlone) {
     Screen screen;
     ASSERT_TRUE(screen.Create());
