@@ -1,7 +1,9 @@
-// A costume block through parse, every frame's selection and render, and the zoomed draw
-// onto the screen. Built twice: once keeping to small frames, so that the fuzzer runs fast
-// through the parsing and the codecs, and once drawing frames of any size the renderer
-// accepts, so that the largest allocations a frame can claim are made too.
+// A costume block through parse, every frame's selection, and rendering. Built twice: once
+// keeping to small frames, each rendered whole as export renders it (the first also drawn
+// zoomed on the screen), so that the fuzzer runs fast through the parsing and the codecs;
+// and once with frames of any size the renderer accepts, each drawn zoomed on the screen as
+// the viewer draws it, so that the largest allocations and clears a frame can claim are made
+// too. (The game target draws such frames unzoomed, as opening a game does.)
 #include <memory>
 
 #include "costume/decode_budget.h"
@@ -10,11 +12,9 @@
 namespace {
 
 #ifdef DUZURORO_FUZZ_LARGE_FRAMES
-// Frames of any size the renderer accepts, up to a quarter of the tool's per-costume
-// budget for each input: one frame of the largest size, or many smaller ones. The whole
-// budget would decode four such frames in every input that reaches one, and the fuzzer
-// would run four times slower for no path it does not already take.
-constexpr DrawBudget kBudget{size_t{1} << 24, size_t{kCostumeDecodePixelBudget} / 4, 1};
+// Up to a quarter of the tool's per-costume budget for each input: one frame of the largest
+// size, or many smaller ones, all on the screen. More would only repeat the same draws.
+constexpr DrawBudget kBudget{size_t{1} << 24, size_t{kCostumeDecodePixelBudget} / 4, 1 << 30};
 #else
 constexpr DrawBudget kBudget{size_t{1} << 16, size_t{1} << 18, 1};
 #endif
