@@ -436,7 +436,7 @@ int RunExport(const ExportOptions& options) {
                 }
                 exporter.ExportCostume(static_cast<uint32_t>(number));
                 EmitErrors();
-                if (g_runCharge.spent) return;
+                if (ExportLimitReached()) return;
                 ++exporter.costumesDone;
             }
         }
