@@ -61,7 +61,7 @@ while IFS=: read -r file line text; do
     if ! allowed=$(floors_below "$floor"); then
         refuse "$file:$line" "$text" "src/$floor is no floor of the core nor beside it"
     elif ! allows "$floor" $beside_core && allows "$path" $beside_core; then
-        refuse "$file:$line" "$text" "src/${path%%/*} stands beside the core: the core never includes it"
+        refuse "$file:$line" "$text" "src/${path%%/*} is beside the core, which never includes it"
     elif ! allows "$path" $allowed; then
         refuse "$file:$line" "$text" "src/$floor may include only from: $allowed"
     fi
@@ -70,7 +70,7 @@ done < <(includes_in src)
 while IFS=: read -r file line text; do
     path=${text#*\"} && path=${path%%\"*}
     program=${file#frontends/} && program=${program%%/*}
-    floors_below "${path%%/*}" >/dev/null || continue  # not the core's: the front-end's own
+    floors_below "${path%%/*}" >/dev/null || continue  # not from src: the front-end's own
     allowed="common display export $shell_face"
     [[ $program == cli ]] && allowed="$allowed $tool_extras"
     if ! allows "$path" $allowed; then

@@ -37,7 +37,12 @@ pass   | frontends/web/web_frontend.cpp   | export/sheet_layout.h
 pass   | frontends/gtk/main_window.cpp    | app/shell.h
 "
 
-trim() { local text=$1; text=${text#"${text%%[![:space:]]*}"}; echo "${text%"${text##*[![:space:]]}"}"; }
+# The text without the blanks around it.
+trim() {
+    local text=$1
+    text=${text#"${text%%[![:space:]]*}"}
+    echo "${text%"${text##*[![:space:]]}"}"
+}
 
 work=$(mktemp -d) || exit 2
 trap 'rm -rf "$work"' EXIT
