@@ -28,9 +28,9 @@ struct Screen {
     std::vector<uint32_t> shown;
     bool indexedShown = false;
     // Together hold every pixel that differs from a cleared one, so that a clear only has to
-    // undo what was drawn since the last: a small frame's key press stays small. Images and
-    // the status line are kept apart, since the box around both a frame at the corner and
-    // the centred status line would be several times the two.
+    // undo, and a front-end only repaint, what was drawn since the last: a small frame's key
+    // press stays small. Images and the status line are kept apart, since the box around
+    // both a frame at the corner and the centred status line would be several times the two.
     ScreenRect drawn;      // images
     ScreenRect drawnText;  // the status line
     ScreenRect invalid;    // around what was drawn, cleared or recoloured since last taken
