@@ -36,6 +36,11 @@ struct PaintRequest {
     size_t stride = 0;
 };
 
+// The request that paints `area` (window coordinates, cut to the screen) into `picture`, a
+// whole 640 x 480 picture whose rows are `stride` pixels apart. Nothing is to be painted
+// when its rect is empty; its pixels are then null.
+PaintRequest PaintRequestFor(const ScreenRect& area, uint32_t* picture, size_t stride);
+
 // Creates and clears the screen and shows "Please open a file."; call it once the window
 // exists. False (exit code 1) when the screen cannot be created.
 bool ShellStart();
