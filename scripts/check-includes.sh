@@ -8,8 +8,8 @@
 #  - A front-end (frontends/*) includes from src/ only the shell's face (app/shell.h and
 #    the app/ headers it is made of), the program icon, the common/ and display/ headers,
 #    and the export library. The command-line tool reads games itself, so it may also use
-#    the floors below the shell, the shell's process objects to see what a session shows,
-#    and authoring/ to write the demo game; no other front-end writes game data.
+#    archive/ and costume/ (never the viewer's state past the shell), and authoring/ to
+#    write the demo game; no other front-end writes game data.
 #    Includes from outside src/ (another front-end, the demo game) are not judged.
 # Usage: check-includes.sh [source root]
 set -uo pipefail
@@ -31,7 +31,7 @@ floors_below() {
 
 readonly shell_face="app/shell.h app/frontend.h app/chosen_file.h app/resource_ids.h app/program_icon.h"
 readonly beside_core="export authoring"
-readonly tool_extras="archive costume viewer app/process_objects.h authoring"
+readonly tool_extras="archive costume authoring"
 
 # True when `word` (a folder or a header path) names the included `path`.
 allows() {

@@ -22,6 +22,7 @@ refuse | src/tools/anything.cpp           | common/byte_view.h
 refuse | frontends/gtk/main_window.cpp    | authoring/game_writer.h
 refuse | frontends/web/web_frontend.cpp   | authoring/costume_builder.h
 refuse | frontends/gtk/main_window.cpp    | costume/costume.h
+refuse | frontends/cli/screen_command.cpp | app/process_objects.h
 pass   | src/costume/costume.cpp          | archive/game_archive.h
 pass   | src/export/png_writer.cpp        | costume/loaded_costume.h
 pass   | src/export/png_writer.cpp        | export/output_file_system.h
