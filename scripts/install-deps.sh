@@ -27,6 +27,7 @@ DUZURORO_PACKAGES=(
   x11-utils
   imagemagick
   gifsicle
+  time
   g++-mingw-w64-x86-64
   binutils-mingw-w64-x86-64
   wine64
