@@ -3,6 +3,7 @@
 //   --write-big-game DIR COUNT   a game of COUNT costumes (base name BIG)
 //   --write-bench-game DIR       the benchmark game (base name BENCH, see bench_game.h)
 //   --bench-game-version         prints the benchmark game's version, the key of its cache
+//   --check-bench-game           checks one cycle of the benchmark game (bench_game_check.h)
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "bench_game.h"
+#include "bench_game_check.h"
 #include "big_game.h"
 
 int main(int argc, char** argv) {
@@ -28,6 +30,11 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--bench-game-version") == 0) {
         std::printf("%u\n", kBenchGameVersion);
         return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--check-bench-game") == 0) {
+        if (CheckBenchGameCycle(&error)) return 0;
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
