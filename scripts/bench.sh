@@ -4,7 +4,8 @@
 # whether it is met. Medians of several repetitions, on CPU time, so that a machine busy with
 # other work slows both sides alike; the load is printed with the table.
 #
-#   bash scripts/bench.sh            the whole table (about a minute)
+#   bash scripts/bench.sh            the whole table (a few minutes; the first run also makes
+#                                    the benchmark game and builds the web page)
 #   bash scripts/bench.sh --guard    a smoke run for the tests: fails only when a figure is
 #                                    ten times worse than its goal, never on noise
 #
@@ -38,44 +39,40 @@ fi
 "$bench" --benchmark_min_time=0.2 --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true --benchmark_format=json >"$work/bench.json"
 
+# The benchmark game (bench/bench_game.h) is made once and kept beside the build, under the
+# generator's version number, so that later runs reuse it.
+version=$("$bench" --bench-game-version)
+game="$build/bench-cache/bench-game-v$version"
+if [[ ! -f $game/BENCH.json ]]; then
+  echo "Making the benchmark game (once) in $game"
+  rm -rf "$game" "$game.partial"
+  "$bench" --write-bench-game "$game.partial"
+  mv "$game.partial" "$game"
+fi
+
 # The whole command-line tool, as a user runs it: CPU seconds and peak memory per run.
 "$bench" --write-big-game "$work/big" 65535
 "$cli" make-demo "$work/demo" >/dev/null
-python3 - "$cli" "$work" >"$work/processes.json" <<'PY'
-import atexit, json, os, shutil, statistics, subprocess, sys, tempfile
-cli, work = sys.argv[1], sys.argv[2]
-def measure(args, runs=5):
-    times, peaks = [], []
-    for run in range(runs):
-        proc = subprocess.Popen([cli] + [a.format(run=run) for a in args],
-                                stdout=subprocess.DEVNULL)
-        _, status, usage = os.wait4(proc.pid, 0)
-        if status != 0:
-            sys.exit(f"duzuroro-cli {' '.join(args)} failed")
-        times.append(usage.ru_utime + usage.ru_stime)
-        peaks.append(usage.ru_maxrss * 1024)
-    return {"seconds": statistics.median(times), "peak": max(peaks)}
-memory = (tempfile.mkdtemp(dir="/dev/shm") if os.access("/dev/shm", os.W_OK | os.X_OK)
-          else work)
-if memory != work:
-    atexit.register(shutil.rmtree, memory, True)
-big = os.path.join(work, "big", "BIG.LA0")
-demo = os.path.join(work, "demo", "DEMO.LA0")
-out = {
-    "screen": measure(["screen", big, "--costume", "65534", "--out", os.path.join(work, "s.png")]),
-    "info": measure(["info", "--json", big]),
-    # Into a new folder on a memory file system where there is one, so that the figure is the
-    # tool's work and not the disk's (creating a file on a busy ext4 disk can cost more than
-    # encoding it); on the disk as well, as a figure without goal.
-    "export": measure(["export", demo, "--out", os.path.join(memory, "export-{run}")]),
-    "export_disk": measure(["export", demo, "--out", os.path.join(work, "export-{run}")]),
-}
-files = [os.path.join(work, "export-0", f) for f in os.listdir(os.path.join(work, "export-0"))]
-out["export"]["memory"] = memory != work
-out["export"]["frames"] = sum(1 for f in files if f.endswith(".png"))
-out["export"]["bytes"] = sum(os.path.getsize(f) for f in files if f.endswith(".png"))
-json.dump(out, sys.stdout)
-PY
+
+# The browser's figures: the web page built as scripts/test-web.sh builds it, in headless
+# Chromium; left out, with a word, where the tools are missing.
+browser_missing=
+for tool in em++ node npm; do
+  command -v "$tool" >/dev/null || browser_missing+=" $tool"
+done
+[[ -x ${DUZURORO_CHROMIUM:-/usr/bin/chromium} ]] || browser_missing+=" chromium"
+if [[ -z $browser_missing ]]; then
+  cmake --preset web >/dev/null
+  cmake --build --preset web -j 2 >/dev/null
+  [[ -d tests/browser/node_modules/puppeteer-core ]] ||
+    (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
+  node tests/browser/frames.bench.mjs build/web "$cli" "$work/demo" >"$work/browser.json" ||
+    echo "The browser's figures failed; their rows are left out." >&2
+else
+  echo "No browser figures:$browser_missing missing (bash scripts/install-deps.sh)" >&2
+fi
+
+python3 bench/processes.py "$cli" "$work" "$game" "$work/browser.json" >"$work/processes.json"
 
 echo "Load: $(uptime | sed 's/.*load average/load average/') on $(nproc) cores"
 python3 scripts/bench_table.py "$work/bench.json" "$work/processes.json"
