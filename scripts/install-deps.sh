@@ -56,10 +56,28 @@ if ! command -v npm >/dev/null; then
   missing+=(npm)
 fi
 
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
-  sudo=()
-  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
   "${sudo[@]}" apt-get update
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# The cross builds (win64, web) compile zlib, libpng and giflib from Debian's source packages
+# of the very versions linked here. Where the mirror no longer serves the source of an
+# installed version (exit code 2), the native packages move to the newest version whose
+# source it does serve, which the fetch names.
+fetch_cross_sources=(bash "$(dirname "${BASH_SOURCE[0]}")/fetch-cross-sources.sh")
+fetch_status=0
+served=$("${fetch_cross_sources[@]}") || fetch_status=$?
+if [ "$fetch_status" -eq 2 ]; then
+  mapfile -t served <<<"$served"
+  echo "Installing the versions whose sources the mirror serves: ${served[*]}"
+  "${sudo[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
+    --allow-downgrades "${served[@]}"
+  "${fetch_cross_sources[@]}"
+elif [ "$fetch_status" -ne 0 ]; then
+  exit "$fetch_status"
 fi
