@@ -2,10 +2,12 @@
 # Fails, printing each offending line, when an #include runs against the shape of the tree.
 #  - In src/ the floors only look down: app over viewer over costume over archive and
 #    display, all over common. A file includes from its own floor and the floors below.
+#    Beside them, export/ (the export library) stands on costume/ and below; no floor of
+#    the core includes it.
 #  - A front-end (frontends/*) includes from src/ only the shell's face (app/shell.h and
 #    the app/ headers it is made of), the program icon, and the common/ and display/
 #    headers. The command-line tool reads games itself, so it may also use the floors
-#    below the shell, and the shell's process objects to see what a session shows.
+#    below the shell and the export library.
 #    Includes from outside src/ (another front-end, the demo game) are not judged.
 # Usage: check-includes.sh [source root]
 set -uo pipefail
@@ -19,12 +21,13 @@ floors_below() {
         costume) echo "common display archive costume" ;;
         viewer) echo "common display archive costume viewer" ;;
         app) echo "common display archive costume viewer app" ;;
+        export) echo "common display archive costume export" ;;
         *) return 1 ;;
     esac
 }
 
 readonly shell_face="app/shell.h app/frontend.h app/chosen_file.h app/resource_ids.h app/program_icon.h"
-readonly tool_extras="archive costume viewer app/process_objects.h"
+readonly tool_extras="archive costume export"
 
 # True when `word` (a folder or a header path) names the included `path`.
 allows() {
