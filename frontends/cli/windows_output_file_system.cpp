@@ -1,6 +1,8 @@
 // duzuroro-cli.exe's side of the writing seam: the wide Windows file functions over UTF-8
 // paths, so that any name the file system holds can be written, whatever the ANSI code page.
 #include <windows.h>
+// The seam's ReplaceFile, not the Windows macro that names ReplaceFileW.
+#undef ReplaceFile
 
 #include <fcntl.h>
 #include <io.h>

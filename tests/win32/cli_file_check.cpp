@@ -3,6 +3,8 @@
 // functions. Runs in a fresh folder of its own; prints one line per check and exits 1 when
 // any failed.
 #include <windows.h>
+// The seam's ReplaceFile, not the Windows macro that names ReplaceFileW.
+#undef ReplaceFile
 
 #include <cstdio>
 #include <filesystem>
