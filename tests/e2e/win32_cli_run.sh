@@ -6,12 +6,14 @@
 # only the paths that info prints are spelled the Windows way. A console program needs no
 # display. Fails (never skips) when the cross compiler or Wine is missing.
 #
-# usage: win32_cli_run.sh SOURCE_DIR CLI WORK_DIR
+# usage: win32_cli_run.sh SOURCE_DIR CLI WORK_DIR [TEST_CLI]
+#   TEST_CLI: the tool's own tests (tests/cli), then run over the .exe as well
 set -euo pipefail
 
 source_dir=$(cd "$1" && pwd)
 linux_cli=$(realpath "$2")
 work=$3
+test_cli=${4:-}
 started=$SECONDS
 
 say() { echo "win32_cli: [$((SECONDS - started))s] $*"; }
@@ -57,7 +59,10 @@ unexpected=$(grep -vxE 'kernel32\.dll|msvcrt\.dll|user32\.dll|advapi32\.dll|shel
 [ -z "$unexpected" ] || fail "duzuroro-cli.exe needs DLLs beside it: $unexpected"
 
 # --- A fresh Wine prefix -----------------------------------------------------------------
-stop_wine() { WINEPREFIX="$work/prefix" "$wineserver" -k 2>/dev/null || true; }
+stop_wine() {
+    WINEPREFIX="$work/prefix" "$wineserver" -k 2>/dev/null || true
+    rm -rf "$work/prefix"
+}
 trap stop_wine EXIT
 say "making a fresh Wine prefix"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -202,6 +207,18 @@ grep -q "Error: Costume 15 is not present on this disk. \[costume 15\]" "$work/c
     "'$wine' '$exe' info '$game_jp/NOPE.LA0'" /dev/null) >"$work/console-jp.log" 2>&1 || true
 grep -qF "[$game_jp/NOPE.LA0]" "$work/console-jp.log" ||
     mismatch console "a name in UTF-8 is not shown as itself: $(cat "$work/console-jp.log")"
+
+# --- The tool's own tests ----------------------------------------------------------------
+# All but three, which Windows itself answers otherwise: info's paths are spelled Z:\..., a
+# game named <i>&"' cannot be a Windows file, and Wine cannot start under a cap on its
+# address space.
+if [ -n "$test_cli" ]; then
+    say "the tool's own tests over duzuroro-cli.exe"
+    DUZURORO_CLI_RUNNER=$wine DUZURORO_CLI=$exe timeout 600 "$test_cli" --gtest_brief=1 \
+        --gtest_filter=-CliTest.InfoJsonListsFilesCostumesFramesAndFailures:GalleryTest.ShowsEveryCostumeWithExportsOwnFilesAndItsMessages:RegressionTest.RunningOutOfMemoryIsAMessageNotACrash \
+        >"$work/test_cli.log" 2>&1 || mismatch test_cli "$(grep -F '[  FAILED  ]' "$work/test_cli.log" || tail -n 5 "$work/test_cli.log")"
+    say "$(grep -E '^\[  PASSED  \]' "$work/test_cli.log" || echo 'test_cli failed')"
+fi
 
 ((failures == 0)) || fail "$failures differences between duzuroro-cli.exe and the Linux tool"
 say "duzuroro-cli.exe wrote and printed what the Linux tool did, in every case"
