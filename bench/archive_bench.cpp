@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "archive/game_archive.h"
-#include "archive/game_writer.h"
+#include "authoring/game_writer.h"
 #include "support/temp_dir.h"
 #include "walking_figures.h"
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <memory>
 
-#include "archive/game_writer.h"
+#include "authoring/game_writer.h"
 #include "support/temp_dir.h"
 #include "walking_figures.h"
 

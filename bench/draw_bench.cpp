@@ -3,7 +3,7 @@
 // line on it. The costume comes from a game written to a temporary directory.
 #include <benchmark/benchmark.h>
 
-#include "archive/game_writer.h"
+#include "authoring/game_writer.h"
 #include "support/temp_dir.h"
 #include "viewer/costume_viewer.h"
 #include "walking_figures.h"

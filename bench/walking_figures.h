@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "costume/costume_builder.h"
+#include "authoring/costume_builder.h"
 
 // `frames` frames of `width` x `height` in `codec`, with the figure's 32 colours. Frame i
 // shows the figure's steps side by side in rows, the first of them step i: at 64 x 96 that

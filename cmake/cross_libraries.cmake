@@ -47,7 +47,8 @@ set(gif_sources dgif_lib.c egif_lib.c gifalloc.c gif_err.c gif_font.c gif_hash.c
   openbsd-reallocarray.c quantize.c)
 foreach(name zlib png gif)
   list(TRANSFORM ${name}_sources PREPEND ${${name}_dir}/)
-  add_library(duzuroro_${name} STATIC ${${name}_sources})
+  # Built when a program links them, not by every build of the preset.
+  add_library(duzuroro_${name} STATIC EXCLUDE_FROM_ALL ${${name}_sources})
   target_include_directories(duzuroro_${name} SYSTEM PUBLIC ${${name}_dir})
   # Other people's C: none of the project's warning options, nor its -Werror.
   set_target_properties(duzuroro_${name} PROPERTIES COMPILE_OPTIONS -w

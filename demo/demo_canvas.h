@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "costume/costume_builder.h"
+#include "authoring/costume_builder.h"
 
 struct Rgb {
     uint8_t red = 0;

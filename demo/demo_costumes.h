@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "costume/costume_builder.h"
+#include "authoring/costume_builder.h"
 
 struct DemoCostume {
     const char* name;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/game_writer.h"
+#include "authoring/game_writer.h"
 #include "demo/demo_costumes.h"
 
 // The game's layout over `costumes`: rooms 1 to 4 lie on disk 1, rooms 5 to 7 on disk 2, and

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "app/frontend.h"
-#include "frontends/gtk/chosen_file.h"
+#include "frontends/gtk/chooser_path.h"
 #include "frontends/gtk/index_file_filter.h"
 #include "frontends/gtk/main_window.h"
 
@@ -68,7 +68,7 @@ bool FrontendChooseIndexFile(ChosenFile* choice) {
     }
     gtk_widget_destroy(dialog);
     if (path == nullptr) return false;
-    *choice = ChosenFileFromPath(path);
+    *choice = ChosenFileFromChooserPath(path);
     g_free(path);
     return true;
 }

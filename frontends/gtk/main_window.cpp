@@ -1,7 +1,5 @@
 #include "frontends/gtk/main_window.h"
 
-#include <algorithm>
-
 #include "app/shell.h"
 #include "display/screen.h"
 #include "frontends/gtk/icon_pixbuf.h"
@@ -41,21 +39,15 @@ gboolean OnKeyPress(GtkWidget*, GdkEventKey* event, gpointer) {
 gboolean OnDraw(GtkWidget*, cairo_t* cr, gpointer) {
     GdkRectangle clip;
     if (!gdk_cairo_get_clip_rectangle(cr, &clip)) return TRUE;
-    ScreenRect rect{clip.x, clip.y, clip.x + clip.width, clip.y + clip.height};
-    rect.left = std::max(rect.left, 0);
-    rect.top = std::max(rect.top, 0);
-    rect.right = std::min(rect.right, Screen::kWidth);
-    rect.bottom = std::min(rect.bottom, Screen::kHeight);
     cairo_surface_t* picture = g_gtkMain.picture;
-    if (!rect.Empty()) {
+    const PaintRequest request =
+        PaintRequestFor(ScreenRect{clip.x, clip.y, clip.x + clip.width, clip.y + clip.height},
+                        reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(picture)),
+                        static_cast<size_t>(cairo_image_surface_get_stride(picture)) / 4);
+    if (!request.rect.Empty()) {
         cairo_surface_flush(picture);
-        const size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(picture)) / 4;
-        PaintRequest request;
-        request.rect = rect;
-        request.pixels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(picture)) +
-                         size_t(rect.top) * stride + size_t(rect.left);
-        request.stride = stride;
         ShellHandleMessage(MSG_PAINT, 0, reinterpret_cast<intptr_t>(&request));
+        const ScreenRect& rect = request.rect;
         cairo_surface_mark_dirty_rectangle(picture, rect.left, rect.top, rect.right - rect.left,
                                            rect.bottom - rect.top);
     }

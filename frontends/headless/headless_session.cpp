@@ -17,11 +17,7 @@ bool FrontendChooseIndexFile(ChosenFile* choice) {
 
 void FrontendRepaint(const ScreenRect& rect) {
     g_headless.repaints.push_back(rect);
-    PaintRequest request;
-    request.rect = rect;
-    request.pixels = g_headless.picture.data() + static_cast<size_t>(rect.top) * Screen::kWidth +
-                     static_cast<size_t>(rect.left);
-    request.stride = Screen::kWidth;
+    const PaintRequest request = PaintRequestFor(rect, g_headless.picture.data(), Screen::kWidth);
     ShellHandleMessage(MSG_PAINT, 0, reinterpret_cast<intptr_t>(&request));
 }
 

@@ -5,12 +5,6 @@
 // are shown afterwards one by one, and the canvas shows the call's picture only once the
 // last of them is acknowledged, as a desktop window behind a message box would.
 
-const kIndexFileName = /\.(la0|he0|000)$/i;
-// KeyboardEvent.code to the shell's key codes; the keypad's + and − only.
-const kShellKeys = new Map([
-  ['ArrowLeft', 0x25], ['ArrowUp', 0x26], ['ArrowRight', 0x27], ['ArrowDown', 0x28],
-  ['NumpadAdd', 0x6b], ['NumpadSubtract', 0x6d],
-]);
 // Dropped folders are walked this deep, no deeper.
 const kDropDepth = 8;
 
@@ -94,7 +88,8 @@ function pageEntry(file, relativePath) {
 
 // The index file to open: the only one chosen, or the one the user picks; null for none.
 async function pagePickIndexFile(entries) {
-  const candidates = entries.filter((entry) => kIndexFileName.test(entry.file.name));
+  const candidates = entries.filter(
+    (entry) => ccall('WebIsIndexFileName', 'boolean', ['string'], [entry.file.name]));
   if (candidates.length === 0) {
     await pageShowDialog(document.getElementById('no-index'));
     return null;
@@ -218,9 +213,11 @@ for (const pair of [['menu-open', 'open'], ['menu-open-folder', 'open-folder']])
   });
 }
 
+// The module says which keys are the viewer's and what the shell calls them.
 pageCanvas.addEventListener('keydown', (event) => {
-  const key = kShellKeys.get(event.code);
-  if (key === undefined || event.altKey || event.ctrlKey || event.metaKey) return;
+  if (!runtimeInitialized || event.altKey || event.ctrlKey || event.metaKey) return;
+  const key = ccall('WebShellKey', 'number', ['string'], [event.code]);
+  if (key === 0) return;
   event.preventDefault();  // the arrows must not scroll the page
   if (pageStarted) pageEnqueue(() => pageCallShell(() => _WebPressKey(key)));
 });

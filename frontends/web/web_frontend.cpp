@@ -8,10 +8,12 @@
 #include <emscripten.h>
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/chosen_file.h"
 #include "app/program_icon.h"
 #include "app/shell.h"
 #include "display/screen.h"
@@ -22,6 +24,17 @@ constexpr size_t kPixelCount = static_cast<size_t>(Screen::kWidth) * Screen::kHe
 std::vector<uint32_t> g_picture(kPixelCount);          // 0x00RRGGBB, as Screen::Compose writes
 std::vector<uint8_t> g_canvasPixels(kPixelCount * 4);  // red, green, blue, alpha: ImageData's
 std::optional<ChosenFile> g_chosenFile;
+
+struct KeyBinding {
+    const char* code;  // KeyboardEvent.code
+    ShellKey key;
+};
+
+// The arrows, and the keypad's plus and minus only: the main keyboard's keep their meaning.
+constexpr KeyBinding kKeys[] = {
+    {"ArrowLeft", KEY_LEFT}, {"ArrowUp", KEY_UP},    {"ArrowRight", KEY_RIGHT},
+    {"ArrowDown", KEY_DOWN}, {"NumpadAdd", KEY_ADD}, {"NumpadSubtract", KEY_SUBTRACT},
+};
 
 // The canvas's pixels are g_canvasPixels; the page copies `rect` of them to the canvas.
 EM_JS(void, CanvasChanged, (const uint8_t* rgba, int left, int top, int right, int bottom),
@@ -55,13 +68,11 @@ bool FrontendChooseIndexFile(ChosenFile* choice) {
     return true;
 }
 
-void FrontendRepaint(const ScreenRect& rect) {
-    PaintRequest request;
-    request.rect = rect;
-    request.pixels = g_picture.data() + static_cast<size_t>(rect.top) * Screen::kWidth +
-                     static_cast<size_t>(rect.left);
-    request.stride = Screen::kWidth;
+void FrontendRepaint(const ScreenRect& area) {
+    const PaintRequest request = PaintRequestFor(area, g_picture.data(), Screen::kWidth);
+    if (request.rect.Empty()) return;
     ShellHandleMessage(MSG_PAINT, 0, reinterpret_cast<intptr_t>(&request));
+    const ScreenRect& rect = request.rect;
     ToCanvasPixels(rect);
     CanvasChanged(g_canvasPixels.data(), rect.left, rect.top, rect.right, rect.bottom);
 }
@@ -77,20 +88,29 @@ EMSCRIPTEN_KEEPALIVE bool WebStart() {
     return ShellStart();
 }
 
-// `key` is one of the shell's key codes; false when the shell leaves it alone.
+// The shell's key for the KeyboardEvent.code `code`; 0 for a key the viewer does not take.
+EMSCRIPTEN_KEEPALIVE uint32_t WebShellKey(const char* code) {
+    for (const KeyBinding& binding : kKeys) {
+        if (std::strcmp(binding.code, code) == 0) return binding.key;
+    }
+    return 0;
+}
+
+// `key` is one of the shell's key codes (from WebShellKey); false when the shell leaves it
+// alone.
 EMSCRIPTEN_KEEPALIVE bool WebPressKey(uint32_t key) {
     return ShellHandleMessage(MSG_KEYDOWN, key, 0);
+}
+
+// True when the file `name` is an index file, which the page offers to open.
+EMSCRIPTEN_KEEPALIVE bool WebIsIndexFileName(const char* name) {
+    return IsIndexFileName(name);
 }
 
 // File > Open with the index file `name` chosen in `folder` (ending in a slash), where the
 // page has put it together with the files chosen beside it.
 EMSCRIPTEN_KEEPALIVE void WebOpen(const char* folder, const char* name) {
-    ChosenFile choice;
-    choice.path = std::string(folder) + name;
-    choice.fileOffset = std::string(folder).size();
-    const size_t dot = std::string(name).rfind('.');
-    if (dot != std::string::npos) choice.extensionOffset = choice.fileOffset + dot + 1;
-    g_chosenFile = choice;
+    g_chosenFile = ChosenFileFromPath(std::string(folder) + name, "/");
     ShellHandleMessage(MSG_COMMAND, CMD_OPEN, 0);
     g_chosenFile.reset();
 }

@@ -1,7 +1,5 @@
 #include "frontends/win32/paint_surface.h"
 
-#include <algorithm>
-
 #include "app/shell.h"
 #include "common/report_error.h"
 #include "display/screen.h"
@@ -50,18 +48,11 @@ void PaintSurface::Destroy() {
 }
 
 void PaintSurface::Paint(HDC dc, const RECT& area) {
-    PaintRequest request;
-    request.rect.left = std::max<int32_t>(area.left, 0);
-    request.rect.top = std::max<int32_t>(area.top, 0);
-    request.rect.right = std::min<int32_t>(area.right, Screen::kWidth);
-    request.rect.bottom = std::min<int32_t>(area.bottom, Screen::kHeight);
-    if (pixels == nullptr || request.rect.Empty()) return;
-
-    const size_t stride = Screen::kWidth;
-    request.pixels = pixels + size_t(request.rect.top) * stride + size_t(request.rect.left);
-    request.stride = stride;
+    const PaintRequest request = PaintRequestFor(
+        ScreenRect{area.left, area.top, area.right, area.bottom}, pixels, Screen::kWidth);
+    if (request.rect.Empty() || request.pixels == nullptr) return;
     ShellHandleMessage(MSG_PAINT, 0, reinterpret_cast<intptr_t>(&request));
-    BitBlt(dc, request.rect.left, request.rect.top, request.rect.right - request.rect.left,
-           request.rect.bottom - request.rect.top, memoryDC, request.rect.left, request.rect.top,
-           SRCCOPY);
+    const ScreenRect& rect = request.rect;
+    BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, memoryDC,
+           rect.left, rect.top, SRCCOPY);
 }

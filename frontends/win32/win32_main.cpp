@@ -5,6 +5,9 @@
 
 #include <commdlg.h>
 
+#include <string>
+
+#include "app/chosen_file.h"
 #include "app/resource_ids.h"
 #include "app/shell.h"
 #include "display/screen.h"
@@ -74,6 +77,17 @@ HWND CreateMainWindow() {
                            g_instance, nullptr);
 }
 
+// The open dialog's filter: its name and its patterns ("*.LA0;*.HE0;*.000"), each ended by
+// a 0; c_str's 0 then ends the list. The dialog matches the patterns in any letter case.
+std::string IndexFileFilter() {
+    std::string patterns;
+    for (const char* extension : kIndexFileExtensions) {
+        if (!patterns.empty()) patterns += ';';
+        patterns += std::string("*.") + extension;
+    }
+    return std::string(kIndexFileFilterName) + '\0' + patterns + '\0';
+}
+
 int RunMessageLoop() {
     MSG message;
     BOOL fetched;
@@ -97,7 +111,8 @@ bool FrontendChooseIndexFile(ChosenFile* choice) {
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = g_window;
-    dialog.lpstrFilter = "SCUMM Index Files\0*.LA0;*.HE0;*.000\0";  // the literal adds the last 0
+    const std::string filter = IndexFileFilter();
+    dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path;

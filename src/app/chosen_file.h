@@ -21,3 +21,12 @@ ChosenFile ChosenFileFromPath(const std::string& path, const char* separators);
 
 // Cuts a chosen path into the directory (with its trailing separator) and the base name.
 void SplitChosenFile(const ChosenFile& choice, std::string* directory, std::string* baseName);
+
+// What the open dialog offers: index files only, under this filter name. An index file's
+// name ends in a dot and one of these extensions, in any letter case, since the file system
+// the names come from ignores case.
+inline constexpr char kIndexFileFilterName[] = "SCUMM Index Files";
+inline constexpr const char* kIndexFileExtensions[] = {"LA0", "HE0", "000"};
+
+// True when `name` ends in a dot and one of kIndexFileExtensions, in any letter case.
+bool IsIndexFileName(const std::string& name);

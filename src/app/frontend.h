@@ -7,8 +7,8 @@
 #include "common/report_error.h"  // FrontendShowError: the error seam, on the ground floor
 #include "display/screen_rect.h"
 
-// Lets the user choose an index file ("SCUMM Index Files": *.LA0, *.HE0, *.000).
-// False when the user cancelled.
+// Lets the user choose an index file, offering the names of kIndexFileExtensions under
+// kIndexFileFilterName (app/chosen_file.h). False when the user cancelled.
 bool FrontendChooseIndexFile(ChosenFile* choice);
 
 // The back buffer changed inside `rect`: paint that part of the window again soon.

@@ -4,6 +4,10 @@
 
 #include <string>
 
+// What the screen shows while no game is open: nothing but the status line asking for a
+// file, "Please open a file.".
+void AskForAFile();
+
 // Asks the front-end for an index file and opens the game it belongs to. On failure the
 // current viewer is gone and the screen reads "Please open a file." again.
 bool RunOpenCommand();

@@ -2,6 +2,7 @@
 
 #include "app/open_command.h"
 #include "app/process_objects.h"
+#include "display/screen.h"
 
 namespace {
 
@@ -68,10 +69,19 @@ void ShowFrame(ShowFrameRequest* request) {
 
 }  // namespace
 
+PaintRequest PaintRequestFor(const ScreenRect& area, uint32_t* picture, size_t stride) {
+    PaintRequest request;
+    request.rect = ClipToScreen(area);
+    if (request.rect.Empty() || picture == nullptr) return request;
+    request.pixels = picture + static_cast<size_t>(request.rect.top) * stride +
+                     static_cast<size_t>(request.rect.left);
+    request.stride = stride;
+    return request;
+}
+
 bool ShellStart() {
     if (!g_screen.Create()) return false;
-    g_screen.Clear();
-    DrawStatusText("Please open a file.");
+    AskForAFile();
     RepaintInvalid();
     return true;
 }

@@ -37,6 +37,11 @@ struct PaintRequest {
     size_t stride = 0;
 };
 
+// The request that paints `area` (window coordinates, cut to the screen) into `picture`, a
+// whole 640 x 480 picture whose rows are `stride` pixels apart. Nothing is to be painted
+// when its rect is empty; its pixels are then null.
+PaintRequest PaintRequestFor(const ScreenRect& area, uint32_t* picture, size_t stride);
+
 // MSG_SHOW_FRAME's lParam: shows costume `costume`, frame `frame`, zoomed or not, as the
 // arrow and keypad keys would have brought them on the screen, without loading every
 // costume on the way (a game may hold 65,535). Each failure is reported as the keys would

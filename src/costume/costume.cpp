@@ -114,14 +114,14 @@ bool Costume::SelectFrame(uint16_t frame) {
     return true;
 }
 
-void Costume::DecodeCodec1(uint8_t* pixels, ShownArea shown) const {
-    ::DecodeCodec1(frameData, colourCount, FrameWidth(), FrameHeight(), pixels, shown);
+void Costume::DecodeFrameWithCodec1(uint8_t* pixels, ShownArea shown) const {
+    DecodeCodec1(frameData, colourCount, FrameWidth(), FrameHeight(), pixels, shown);
 }
 
-void Costume::DecodeCodec5(uint8_t* pixels, ShownArea shown) const {
-    ::DecodeCodec5(frameData, FrameWidth(), FrameHeight(), pixels, shown);
+void Costume::DecodeFrameWithCodec5(uint8_t* pixels, ShownArea shown) const {
+    DecodeCodec5(frameData, FrameWidth(), FrameHeight(), pixels, shown);
 }
 
-void Costume::DecodeCodec16(uint8_t* pixels, ShownArea shown) const {
-    ::DecodeCodec16(frameData, FrameWidth(), FrameHeight(), pixels, shown);
+void Costume::DecodeFrameWithCodec16(uint8_t* pixels, ShownArea shown) const {
+    DecodeCodec16(frameData, FrameWidth(), FrameHeight(), pixels, shown);
 }

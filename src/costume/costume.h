@@ -28,9 +28,9 @@ struct Costume {
     // Decode the selected frame into `pixels` (FrameWidth x FrameHeight bytes) with the
     // codec's own function. They never fail; pixels that the data does not reach are 0.
     // With `shown`, only that top-left part needs to be exact; the rest may be left 0.
-    void DecodeCodec1(uint8_t* pixels, ShownArea shown = {}) const;
-    void DecodeCodec5(uint8_t* pixels, ShownArea shown = {}) const;
-    void DecodeCodec16(uint8_t* pixels, ShownArea shown = {}) const;
+    void DecodeFrameWithCodec1(uint8_t* pixels, ShownArea shown = {}) const;
+    void DecodeFrameWithCodec5(uint8_t* pixels, ShownArea shown = {}) const;
+    void DecodeFrameWithCodec16(uint8_t* pixels, ShownArea shown = {}) const;
 
     // The selected frame as an image at (x, y) with a 256-entry palette.
     bool Render(IndexedImage* image, int32_t x, int32_t y, ShownArea shown = {}) const;

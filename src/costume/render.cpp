@@ -27,13 +27,13 @@ bool Costume::Render(IndexedImage* image, int32_t x, int32_t y, ShownArea shown)
 
     switch (Codec()) {
         case 1:
-            DecodeCodec1(image->pixels.data(), shown);
+            DecodeFrameWithCodec1(image->pixels.data(), shown);
             return true;
         case 5:
-            DecodeCodec5(image->pixels.data(), shown);
+            DecodeFrameWithCodec5(image->pixels.data(), shown);
             return true;
         case 16:
-            DecodeCodec16(image->pixels.data(), shown);
+            DecodeFrameWithCodec16(image->pixels.data(), shown);
             return true;
         default:
             ReportError("Unknown codec.");

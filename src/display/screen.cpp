@@ -19,11 +19,6 @@ constexpr uint32_t kTextPaperColour = 0xFFFFFF;
 // The paper reaches this far beyond the text on the left and right.
 constexpr int64_t kStatusPadding = 2;
 
-ScreenRect ClipToScreen(const ScreenRect& rect) {
-    return ScreenRect{std::max(rect.left, 0), std::max(rect.top, 0),
-                      std::min(rect.right, Screen::kWidth), std::min(rect.bottom, Screen::kHeight)};
-}
-
 size_t PixelIndex(int32_t x, int32_t y) {
     return static_cast<size_t>(y) * Screen::kWidth + static_cast<size_t>(x);
 }
@@ -83,6 +78,11 @@ uint32_t ColourOf(const Screen& screen, size_t index) {
 
 Screen g_screen;
 
+ScreenRect ClipToScreen(const ScreenRect& rect) {
+    return ScreenRect{std::max(rect.left, 0), std::max(rect.top, 0),
+                      std::min(rect.right, Screen::kWidth), std::min(rect.bottom, Screen::kHeight)};
+}
+
 void ClearScreen() {
     g_screen.Clear();
 }
@@ -123,10 +123,10 @@ void Screen::Clear() {
     if (!created) return;
     ClearArea(*this, drawn);
     ClearArea(*this, drawnText);
+    Invalidate(drawn.Union(drawnText));
     drawn = ScreenRect{};
     drawnText = ScreenRect{};
     indexedShown = false;
-    Invalidate(kClientRect);
 }
 
 void Screen::SetPalette(const uint8_t* colours, uint32_t count) {
@@ -145,6 +145,7 @@ void Screen::SetPalette(const uint8_t* colours, uint32_t count) {
     // After a clear there are none, which is how the viewer always draws.
     if (changed && indexedShown && created) {
         for (size_t i = 0; i < kPixelCount; ++i) shown[i] = ColourOf(*this, i);
+        Invalidate(drawn);
     }
 }
 
@@ -172,7 +173,7 @@ void Screen::ShowImage(const IndexedImage& image, bool doubled) {
     DrawScaled(image, scale);
     ClearOutside(*this, images, drawn);
     ClearOutside(*this, text, drawn);
-    Invalidate(kClientRect);
+    Invalidate(images.Union(text));
 }
 
 void Screen::DrawScaled(const IndexedImage& image, int64_t scale) {
@@ -199,15 +200,14 @@ void Screen::DrawScaled(const IndexedImage& image, int64_t scale) {
 
     // An image with rows but no columns, or columns but no rows, has no pixel buffer at all:
     // not even a position in it may be computed.
-    if (copyWidth <= 0 || copyHeight <= 0) {
-        Invalidate(kClientRect);
-        return;
-    }
+    if (copyWidth <= 0 || copyHeight <= 0) return;
     indexedShown = true;
-    drawn = drawn.Union(ScreenRect{static_cast<int32_t>(destinationColumn),
-                                   static_cast<int32_t>(destinationRow),
-                                   static_cast<int32_t>(destinationColumn + copyWidth),
-                                   static_cast<int32_t>(destinationRow + copyHeight)});
+    const ScreenRect copied{static_cast<int32_t>(destinationColumn),
+                            static_cast<int32_t>(destinationRow),
+                            static_cast<int32_t>(destinationColumn + copyWidth),
+                            static_cast<int32_t>(destinationRow + copyHeight)};
+    drawn = drawn.Union(copied);
+    Invalidate(copied);
     const auto count = static_cast<size_t>(copyWidth);
     const auto firstColumn = static_cast<size_t>(destinationColumn - x);  // in the scaled image
     for (int64_t row = 0; row < copyHeight; ++row) {
@@ -247,7 +247,6 @@ void Screen::DrawScaled(const IndexedImage& image, int64_t scale) {
             colours[count - 1] = colourTable[from[pairs]];
         }
     }
-    Invalidate(kClientRect);
 }
 
 void Screen::DrawText(const char* text) {
@@ -262,7 +261,9 @@ void Screen::DrawText(const char* text) {
             static_cast<int32_t>(std::max<int64_t>(textLeft - kStatusPadding, 0));
         const int32_t boxRight =
             static_cast<int32_t>(std::min<int64_t>(textLeft + textWidth + kStatusPadding, kWidth));
-        drawnText = drawnText.Union(ScreenRect{boxLeft, 0, boxRight, kStatusFontCellHeight});
+        const ScreenRect box{boxLeft, 0, boxRight, kStatusFontCellHeight};
+        drawnText = drawnText.Union(box);
+        Invalidate(box);
         // Paper over the whole box, then the ink of the characters that show, glyph row by
         // glyph row: a call per character and row rather than per pixel.
         const size_t boxWidth = static_cast<size_t>(boxRight - boxLeft);
@@ -288,7 +289,6 @@ void Screen::DrawText(const char* text) {
             }
         }
     }
-    Invalidate(kClientRect);
 }
 
 ScreenRect Screen::TakeInvalid() {
@@ -307,7 +307,8 @@ void Screen::Compose(const ScreenRect& rect, uint32_t* out, size_t stride) const
     if (visible.Empty()) return;
     const size_t rowPixels = static_cast<size_t>(visible.right - visible.left);
     for (int32_t y = visible.top; y < visible.bottom; ++y) {
-        uint32_t* row = out + static_cast<size_t>(y - rect.top) * stride + (visible.left - rect.left);
+        uint32_t* row =
+            out + static_cast<size_t>(y - rect.top) * stride + (visible.left - rect.left);
         if (created) {
             std::memcpy(row, shown.data() + PixelIndex(visible.left, y),
                         rowPixels * sizeof(uint32_t));
@@ -318,5 +319,6 @@ void Screen::Compose(const ScreenRect& rect, uint32_t* out, size_t stride) const
 }
 
 void Screen::Invalidate(const ScreenRect& rect) {
-    invalid = invalid.Union(ClipToScreen(rect));
+    const ScreenRect visible = ClipToScreen(rect);
+    if (!visible.Empty()) invalid = invalid.Union(visible);
 }

@@ -28,12 +28,12 @@ struct Screen {
     std::vector<uint32_t> shown;
     bool indexedShown = false;
     // Together hold every pixel that differs from a cleared one, so that a clear only has to
-    // undo what was drawn since the last: a small frame's key press stays small. Images and
-    // the status line are kept apart, since the box around both a frame at the corner and
-    // the centred status line would be several times the two.
+    // undo, and a front-end only repaint, what was drawn since the last: a small frame's key
+    // press stays small. Images and the status line are kept apart, since the box around
+    // both a frame at the corner and the centred status line would be several times the two.
     ScreenRect drawn;      // images
     ScreenRect drawnText;  // the status line
-    ScreenRect invalid;              // what changed since the front-end last took it
+    ScreenRect invalid;    // around what was drawn, cleared or recoloured since last taken
 
     // Allocates the buffers: indices 0, colour table black but entry 255 white.
     bool Create();
@@ -51,7 +51,7 @@ struct Screen {
     // One line of text centred at the top, dark on a light box; clipped at the edges.
     void DrawText(const char* text);
 
-    // The invalidated area since the last call, then none.
+    // The box around every pixel drawn, cleared or recoloured since the last call, then none.
     ScreenRect TakeInvalid();
     // The colour (0x00RRGGBB) a pixel shows.
     uint32_t ColourAt(int32_t x, int32_t y) const;
@@ -63,6 +63,9 @@ struct Screen {
     // DrawImage and DrawImageDoubled: `scale` 1 or 2.
     void DrawScaled(const IndexedImage& image, int64_t scale);
 };
+
+// The part of `rect` inside the 640 x 480 screen; empty when none of it is.
+ScreenRect ClipToScreen(const ScreenRect& rect);
 
 // The process-wide screen: the shell creates it at start and destroys it at stop.
 extern Screen g_screen;

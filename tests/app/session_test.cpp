@@ -351,6 +351,50 @@ TEST(SplitChosenFile, HasNoLengthLimit) {
     EXPECT_EQ(gotBaseName, name);
 }
 
+TEST(IsIndexFileName, TakesTheThreeExtensionsInAnyLetterCase) {
+    const struct {
+        const char* name;
+        bool index;
+    } cases[] = {
+        {"DEMO.LA0", true},  {"demo.la0", true},   {"Demo.lA0", true},      {"GAME.HE0", true},
+        {"game.he0", true},  {"GAME.000", true},   {"A.B.LA0", true},       {".LA0", true},
+        {"DEMO.LA1", false}, {"DEMO.HE1", false},  {"DEMO.001", false},     {"LA0", false},
+        {"DEMO.LAO", false}, {"DEMO.XLA0", false}, {"DEMO.LA0.bak", false}, {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsIndexFileName(c.name), c.index) << c.name;
+}
+
+// A paint asks for window coordinates; what reaches the shell lies inside the screen and
+// points at its own first pixel.
+TEST(PaintRequestFor, CutsTheAreaToTheScreenAndPointsAtItsCorner) {
+    const struct {
+        ScreenRect area;
+        size_t stride;
+        ScreenRect rect;
+    } cases[] = {
+        {{0, 0, 640, 480}, 640, {0, 0, 640, 480}},
+        {{-5, -7, 10, 12}, 640, {0, 0, 10, 12}},
+        {{600, 470, 700, 500}, 640, {600, 470, 640, 480}},
+        {{10, 20, 30, 40}, 704, {10, 20, 30, 40}},  // a picture with padded rows
+        {{640, 0, 700, 10}, 640, {}},
+        {{-50, 0, 0, 480}, 640, {}},
+        {{5, 5, 5, 9}, 640, {}},
+    };
+    std::vector<uint32_t> picture(704 * 480);
+    for (const auto& c : cases) {
+        const PaintRequest request = PaintRequestFor(c.area, picture.data(), c.stride);
+        if (c.rect.Empty()) {
+            EXPECT_TRUE(request.rect.Empty());
+            EXPECT_EQ(request.pixels, nullptr);
+            continue;
+        }
+        EXPECT_EQ(request.rect, c.rect);
+        EXPECT_EQ(request.pixels,
+                  picture.data() + size_t(c.rect.top) * c.stride + size_t(c.rect.left));
+        EXPECT_EQ(request.stride, c.stride);
+    }
+}
+
 TEST(HeadlessChosenFile, ReportsOffsetsAsAnOpenDialogDoes) {
     const ChosenFile windows = HeadlessChosenFile("C:\\G\\MI.LA0");
     EXPECT_EQ(windows.fileOffset, 5u);

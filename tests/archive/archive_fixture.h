@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "archive/game_archive.h"
-#include "archive/game_writer.h"
-#include "common/block_writer.h"
+#include "authoring/block_writer.h"
+#include "authoring/game_writer.h"
 #include "frontends/headless/headless_frontend.h"
 #include "support/temp_dir.h"
 

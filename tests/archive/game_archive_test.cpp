@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "archive_fixture.h"
-#include "common/block_writer.h"
+#include "authoring/block_writer.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <cctype>
 
 #include "archive_fixture.h"
-#include "common/block_writer.h"
+#include "authoring/block_writer.h"
 
 namespace {
 

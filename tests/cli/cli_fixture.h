@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "archive/game_archive.h"
-#include "archive/game_writer.h"
+#include "authoring/costume_builder.h"
+#include "authoring/game_writer.h"
 #include "cli/png_reader.h"
 #include "cli/tool_run.h"
 #include "costume/costume.h"
-#include "costume/costume_builder.h"
 #include "costume/loaded_costume.h"
 #include "support/temp_dir.h"
 

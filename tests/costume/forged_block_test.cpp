@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "authoring/costume_builder.h"
 #include "costume/costume.h"
-#include "costume/costume_builder.h"
 #include "display/indexed_image.h"
 #include "frontends/headless/headless_frontend.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "costume/costume_builder.h"
+#include "authoring/costume_builder.h"
 #include "costume/costume_test_support.h"
 #include "frontends/headless/headless_frontend.h"
 

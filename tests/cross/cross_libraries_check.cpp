@@ -3,11 +3,11 @@
 // file cut short must fail cleanly (libpng leaves through longjmp, which every target does
 // its own way). Prints the libraries' versions as JSON, through the header-only libraries'
 // copies; exits 0 when every check passes.
-#include <CLI/CLI.hpp>
 #include <gif_lib.h>
-#include <nlohmann/json.hpp>
 #include <png.h>
 #include <zlib.h>
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -142,8 +142,7 @@ bool CheckGif() {
         return Fail(GifErrorString(error));
     }
     ColorMapObject* map = GifMakeMapObject(kColours, palette);
-    bool written = map != nullptr &&
-                   EGifPutScreenDesc(gif, kWidth, kHeight, 8, 0, map) == GIF_OK &&
+    bool written = map != nullptr && EGifPutScreenDesc(gif, kWidth, kHeight, 8, 0, map) == GIF_OK &&
                    EGifPutImageDesc(gif, 0, 0, kWidth, kHeight, false, nullptr) == GIF_OK;
     for (int y = 0; written && y < kHeight; ++y) {
         written = EGifPutLine(gif, indices.data() + y * kWidth, kWidth) == GIF_OK;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "archive/game_writer.h"
+#include "authoring/game_writer.h"
 #include "common/byte_view.h"
 
 struct GameInput {

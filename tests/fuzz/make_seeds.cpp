@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "archive/game_writer.h"
-#include "common/block_writer.h"
-#include "costume/costume_builder.h"
+#include "authoring/block_writer.h"
+#include "authoring/costume_builder.h"
+#include "authoring/game_writer.h"
 #include "demo/demo_costumes.h"
 #include "game_input.h"
 

@@ -2,7 +2,7 @@
 // offers, and the offsets its choice hands to the shell.
 #include <gtest/gtest.h>
 
-#include "frontends/gtk/chosen_file.h"
+#include "frontends/gtk/chooser_path.h"
 #include "frontends/gtk/index_file_filter.h"
 
 namespace {
@@ -46,7 +46,7 @@ TEST(OpenDialogTest, ChoiceCarriesTheOffsetsOfFileNameAndExtension) {
         {"/g/A\\B.LA0", 3, 7},  // a backslash is part of a name here, not a separator
     };
     for (const auto& c : cases) {
-        ChosenFile choice = ChosenFileFromPath(c.path);
+        ChosenFile choice = ChosenFileFromChooserPath(c.path);
         EXPECT_EQ(choice.path, c.path);
         EXPECT_EQ(choice.fileOffset, c.fileOffset) << c.path;
         EXPECT_EQ(choice.extensionOffset, c.extensionOffset) << c.path;

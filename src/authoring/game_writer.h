@@ -28,7 +28,7 @@ bool WriteGame(const std::filesystem::path& directory, const std::string& baseNa
                const GameLayout& layout, std::string* error);
 
 // The building blocks, for tests that forge files the layout cannot describe (with the
-// numbers and blocks of common/block_writer.h).
+// numbers and blocks of authoring/block_writer.h).
 
 // The body of a DROO or DCOS block: the count, the number bytes, the little-endian offsets.
 // `offsets` is padded with zeros or cut to the count of `numbers`.

@@ -1,7 +1,7 @@
 #include <algorithm>
 
+#include "authoring/costume_builder.h"
 #include "costume/codec16.h"
-#include "costume/costume_builder.h"
 
 namespace {
 

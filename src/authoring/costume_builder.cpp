@@ -1,10 +1,10 @@
-#include "costume/costume_builder.h"
+#include "authoring/costume_builder.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "common/block_writer.h"
+#include "authoring/block_writer.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 
+#include "authoring/costume_builder.h"
 #include "common/byte_writer.h"
 #include "costume/codec5.h"
-#include "costume/costume_builder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "common/block_writer.h"
+#include "authoring/block_writer.h"
 
 #include "common/block_header.h"
 

@@ -1,10 +1,10 @@
-#include "archive/game_writer.h"
+#include "authoring/game_writer.h"
 
 #include <algorithm>
 #include <fstream>
 #include <system_error>
 
-#include "common/block_writer.h"
+#include "authoring/block_writer.h"
 
 namespace {
 

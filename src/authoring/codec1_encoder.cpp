@@ -1,7 +1,7 @@
 #include <algorithm>
 
+#include "authoring/costume_builder.h"
 #include "costume/codec1.h"
-#include "costume/costume_builder.h"
 
 std::vector<uint8_t> EncodeCodec1(const CostumeFrame& frame, uint32_t colourCount) {
     const size_t width = frame.width;
