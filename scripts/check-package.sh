@@ -3,7 +3,8 @@
 # lintian finds no error and no warning in the .deb; its file list is exactly what a user
 # should get; its dependencies were worked out from the programs; its programs are stripped
 # and run; its icons have the sizes their folders say; its desktop entry and metadata pass
-# desktop-file-validate and appstreamcli. The zip holds DuzuRoro.exe and the documents.
+# desktop-file-validate and appstreamcli. The zip holds DuzuRoro.exe, duzuroro-cli.exe and
+# the documents.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -84,13 +85,17 @@ zcat "$root/usr/share/doc/duzuroro/changelog.gz" | head -1 | grep -q "^duzuroro 
 echo "--- Windows zip"
 top=DuzuRoro-${version}-win64
 same_list "the zip's files" "$(printf '%s\n' "$top/CHANGELOG.md" "$top/DuzuRoro.exe" \
-    "$top/LICENSE.txt" "$top/README.md")" \
-    "$(unzip -Z1 "$zip" | grep -v '/$' | sort)"
-unzip -q -d "$work" "$zip" "$top/DuzuRoro.exe"
+    "$top/LICENSE.txt" "$top/README.md" "$top/duzuroro-cli.exe" | LC_ALL=C sort)" \
+    "$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)"
+unzip -q -d "$work" "$zip" "$top/DuzuRoro.exe" "$top/duzuroro-cli.exe"
 file "$work/$top/DuzuRoro.exe" | grep -q 'PE32+ executable (GUI) x86-64' ||
     fail "DuzuRoro.exe in the zip is not a 64-bit Windows GUI program"
-# The very program that the test win32_e2e drives under Wine.
+file "$work/$top/duzuroro-cli.exe" | grep -q 'PE32+ executable (console) x86-64' ||
+    fail "duzuroro-cli.exe in the zip is not a 64-bit Windows console program"
+# The very programs that the tests win32_e2e and win32_cli drive under Wine.
 cmp -s "$work/$top/DuzuRoro.exe" build/win64/frontends/win32/DuzuRoro.exe ||
     fail "DuzuRoro.exe in the zip is not the one built in build/win64"
+cmp -s "$work/$top/duzuroro-cli.exe" build/win64/frontends/cli/duzuroro-cli.exe ||
+    fail "duzuroro-cli.exe in the zip is not the one built in build/win64"
 
 echo "check-package: $deb and $zip pass"

@@ -1,21 +1,21 @@
 #include "frontends/cli/cli_output.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "frontends/cli/console_text.h"
 
 namespace {
 
 size_t g_progressLength = 0;  // characters of the progress line now on the terminal
 
 bool ProgressWanted() {
-    static const bool terminal = isatty(STDERR_FILENO) == 1;
+    static const bool terminal = StderrIsTerminal();
     return terminal;
 }
 
 void PrintMessage(const ExportMessage& message) {
     ClearProgress();
-    std::fprintf(stderr, "%s\n", message.Line().c_str());
+    WriteText(stderr, message.Line() + "\n");
 }
 
 }  // namespace
@@ -28,11 +28,11 @@ ExportReport PrintingReport() {
 }
 
 void PrintOut(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    WriteText(stdout, std::string(text));
 }
 
 void PrintErr(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    WriteText(stderr, std::string(text));
 }
 
 void ShowProgress(const std::string& text) {
@@ -40,14 +40,14 @@ void ShowProgress(const std::string& text) {
     // Pad with spaces so that a shorter line covers all of a longer one.
     std::string line = text;
     if (line.size() < g_progressLength) line.append(g_progressLength - line.size(), ' ');
-    std::fprintf(stderr, "\r%s", line.c_str());
+    WriteText(stderr, "\r" + line);
     std::fflush(stderr);
     g_progressLength = text.size();
 }
 
 void ClearProgress() {
     if (g_progressLength == 0) return;
-    std::fprintf(stderr, "\r%s\r", std::string(g_progressLength, ' ').c_str());
+    WriteText(stderr, "\r" + std::string(g_progressLength, ' ') + "\r");
     std::fflush(stderr);
     g_progressLength = 0;
 }

@@ -216,6 +216,8 @@ int RunTool(int argc, char** argv) {
     CLI::App app{"Lists, exports and renders the costumes in the files of SCUMM-engine games.",
                  "duzuroro-cli"};
     app.set_version_flag("--version", "duzuroro-cli " DUZURORO_VERSION "\n" DUZURORO_LICENCE);
+    // "/x" is a path, never an option, on Windows too: the same command line means the same.
+    app.allow_windows_style_options(false);
     app.require_subcommand(1);
 
     InfoOptions info;

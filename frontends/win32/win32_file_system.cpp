@@ -1,44 +1,16 @@
-// DuzuRoro.exe's file access. Paths come from the open dialog in the ANSI code page and stay
-// so throughout the core; here, and only here, they become the UTF-16 that the Windows file
-// functions take, and listed names come back to the ANSI code page.
+// The Windows programs' file access. Paths stay in the program's one narrow encoding
+// throughout the core (narrow_text.h: the ANSI code page in DuzuRoro.exe, UTF-8 in
+// duzuroro-cli.exe); here, and only here, they become the UTF-16 that the Windows file
+// functions take, and listed names come back to that encoding.
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 
 #include "common/file_system.h"
+#include "frontends/win32/narrow_text.h"
 
 namespace {
-
-bool ToWide(const std::string& text, std::wstring* wide) {
-    wide->clear();
-    if (text.empty()) return true;
-    const int length = static_cast<int>(text.size());
-    const int needed =
-        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-    if (needed <= 0) return false;
-    wide->resize(static_cast<size_t>(needed));
-    return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), length, wide->data(),
-                               needed) == needed;
-}
-
-// False when the ANSI code page cannot spell `wide` exactly. A name it can only approximate
-// (a best-fit letter, a '?') would name another file, or none.
-bool ToAnsi(const std::wstring& wide, std::string* text) {
-    text->clear();
-    if (wide.empty()) return true;
-    const int length = static_cast<int>(wide.size());
-    const int needed =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return false;
-    text->resize(static_cast<size_t>(needed));
-    if (WideCharToMultiByte(CP_ACP, 0, wide.data(), length, text->data(), needed, nullptr,
-                            nullptr) != needed) {
-        return false;
-    }
-    std::wstring back;
-    return ToWide(*text, &back) && back == wide;
-}
 
 bool EndsInSeparator(const std::wstring& folder) {
     if (folder.empty()) return false;
@@ -65,7 +37,7 @@ std::vector<FolderFile> ListFolder(const std::string& folder) {
                 continue;
             }
             std::string name;
-            if (!ToAnsi(found.cFileName, &name)) continue;
+            if (!ToNarrow(found.cFileName, &name)) continue;
             files.push_back({name, folder + separator + name});
         } while (FindNextFileW(search, &found));
     } catch (...) {

@@ -116,6 +116,17 @@ std::string GameFileName(const std::string& baseName, int slot) {
     return baseName + ".LA" + static_cast<char>('0' + slot);
 }
 
+namespace {
+
+// A path in a message, as UTF-8 on every system: on Windows its plain string() would be in
+// the ANSI code page, and throw for a name that code page cannot spell.
+std::string Utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
 bool WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes,
                 std::string* error) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -123,7 +134,7 @@ bool WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& b
               static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) {
-        *error = "cannot write " + path.string();
+        *error = "cannot write " + Utf8(path);
         return false;
     }
     return true;
@@ -136,7 +147,7 @@ bool WriteGame(const std::filesystem::path& directory, const std::string& baseNa
     std::error_code created;
     std::filesystem::create_directories(directory, created);
     if (created) {
-        *error = "cannot create " + directory.string() + ": " + created.message();
+        *error = "cannot create " + Utf8(directory) + ": " + created.message();
         return false;
     }
     if (!WriteBytes(directory / GameFileName(baseName, 0), files.index, error)) return false;

@@ -1,4 +1,4 @@
-// The standard library's file access, for every build but DuzuRoro.exe: paths are bytes.
+// The standard library's file access, for every build but the Windows ones: paths are bytes.
 #include "common/file_system.h"
 
 #include <filesystem>

@@ -1,8 +1,10 @@
 // The two things the program asks of the file system: the files in a folder, and one file
-// opened for reading. Every path is a narrow string in one encoding from the open dialog to
-// here: bytes on Linux, the ANSI code page on Windows. Each build links one definition, as
-// it links the front-end functions: file_system.cpp (standard library) everywhere but
-// DuzuRoro.exe, which converts once here to what the Windows file functions take.
+// opened for reading. Every path is a narrow string in one encoding from the open dialog or
+// command line to here: bytes on Linux, the ANSI code page in DuzuRoro.exe, UTF-8 in
+// duzuroro-cli.exe. Each build links one definition, as it links the front-end functions:
+// file_system.cpp (standard library) everywhere but on Windows, where both programs link
+// frontends/win32/win32_file_system.cpp, which converts once here to what the Windows file
+// functions take.
 #pragma once
 
 #include <cstdint>

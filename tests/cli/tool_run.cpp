@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -15,12 +16,32 @@ std::string ReadFileText(const std::filesystem::path& path) {
     return text.str();
 }
 
+namespace {
+
+// The tool's path, and before it the words of DUZURORO_CLI_RUNNER when that is set: so that
+// the same tests can run another build of the tool, such as duzuroro-cli.exe under Wine
+// (DUZURORO_CLI_RUNNER=wine64 DUZURORO_CLI=.../duzuroro-cli.exe).
+std::vector<std::string> ToolCommand() {
+    std::vector<std::string> words;
+    if (const char* runner = std::getenv("DUZURORO_CLI_RUNNER"); runner != nullptr) {
+        std::istringstream split(runner);
+        for (std::string word; split >> word;) words.push_back(word);
+    }
+    const char* tool = std::getenv("DUZURORO_CLI");
+    words.push_back(tool != nullptr && *tool != '\0' ? tool : DUZURORO_CLI_PATH);
+    return words;
+}
+
+}  // namespace
+
 ToolRun RunTool(const std::vector<std::string>& arguments, const std::filesystem::path& scratch,
                 const ToolLimits& limits) {
     const bool discardOutput = limits.discardOutput;
     const std::filesystem::path out = scratch / "stdout.txt", err = scratch / "stderr.txt";
-    std::vector<char*> argv = {const_cast<char*>(DUZURORO_CLI_PATH)};
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    std::vector<std::string> words = ToolCommand();
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     const pid_t child = fork();
     if (child == 0) {
@@ -35,7 +56,7 @@ ToolRun RunTool(const std::vector<std::string>& arguments, const std::filesystem
             const rlimit limit{rlim_t(limits.addressSpaceKb) * 1024, rlim_t(limits.addressSpaceKb) * 1024};
             setrlimit(RLIMIT_AS, &limit);
         }
-        execv(argv[0], argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     ToolRun run;

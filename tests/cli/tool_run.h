@@ -1,5 +1,6 @@
 // Runs the built duzuroro-cli as a user would, with its standard output and standard
-// error captured apart, and no terminal.
+// error captured apart, and no terminal. DUZURORO_CLI and DUZURORO_CLI_RUNNER name another
+// build of the tool and what runs it (tool_run.cpp).
 #pragma once
 
 #include <filesystem>
