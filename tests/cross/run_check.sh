@@ -22,16 +22,9 @@ mkdir -p "$work"
 
 case $preset in
 win64)
-    # Debian's wine64 package puts its loader beside the server, off the PATH.
-    wine=""
-    for candidate in wine64 wine /usr/lib/wine/wine64; do
-        if command -v "$candidate" >/dev/null; then
-            wine=$(command -v "$candidate")
-            break
-        fi
-    done
-    [ -n "$wine" ] || fail "Wine (wine64) is missing: bash scripts/install-deps.sh"
-    wineserver=$(command -v wineserver || echo "$(dirname "$wine")/wineserver")
+    # shellcheck source=../e2e/find_wine.sh
+    source "$(dirname "$0")/../e2e/find_wine.sh"
+    find_wine
     export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
     rm -rf "$WINEPREFIX"

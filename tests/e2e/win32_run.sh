@@ -19,17 +19,9 @@ command -v x86_64-w64-mingw32-g++ >/dev/null ||
     fail "the MinGW-w64 cross compiler (x86_64-w64-mingw32-g++) is missing: bash scripts/install-deps.sh"
 command -v x86_64-w64-mingw32-windres >/dev/null ||
     fail "the MinGW-w64 resource compiler (x86_64-w64-mingw32-windres) is missing"
-# Debian's wine64 package puts its loader beside the server, off the PATH.
-wine=""
-for candidate in wine64 wine /usr/lib/wine/wine64; do
-    if command -v "$candidate" >/dev/null; then
-        wine=$(command -v "$candidate")
-        break
-    fi
-done
-[ -n "$wine" ] || fail "Wine (wine64) is missing: bash scripts/install-deps.sh"
-wineserver=$(command -v wineserver || echo "$(dirname "$wine")/wineserver")
-[ -x "$wineserver" ] || fail "wineserver is missing beside $wine"
+# shellcheck source=find_wine.sh
+source "$(dirname "$0")/find_wine.sh"
+find_wine
 for tool in Xvfb xdotool xwininfo xprop import convert cmp; do
     command -v "$tool" >/dev/null || fail "$tool is missing: bash scripts/install-deps.sh"
 done
