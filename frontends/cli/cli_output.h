@@ -1,37 +1,22 @@
-// What the tool prints besides the asked-for output: the core's messages as
-// "Error: <message> [<subject>]" lines, notes, and a progress line that only a terminal
-// sees. Standard output is left to the commands.
+// Everything the tool prints, in one place: the listing on standard output, and on standard
+// error the messages of the export library as "Error: <message> [<subject>]" and
+// "Note: <text>" lines, usage errors, and a progress line that only a terminal sees.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
+#include <string_view>
 
-// What the messages printed from now on are about: the index file's path while a game is
-// opened, then "costume N" or "costume N, frame F".
-void SetSubject(std::string subject);
-std::string CostumeSubject(uint32_t costume);
-std::string FrameSubject(uint32_t costume, uint32_t frame);
+#include "export/export_report.h"
 
-// Reports one failure of the tool itself, the same way as the core reports its own.
-void ReportFailure(const std::string& text);
-// Prints every message reported since the last call as "Error: <message> [<subject>]" and
-// returns them; a line just printed is not printed again. Every command calls it after each
-// step that may fail.
-std::vector<std::string> EmitErrors();
-// While `kept` is set, every error and note line printed is also appended to it, so that a
-// page can show what was said about each costume; nullptr stops keeping.
-void KeepMessages(std::vector<std::string>* kept);
-// True once any message has been printed, or a refusal noted: the exit status is then 1.
-bool AnyErrorEmitted();
+// A report that prints each message as it is said and shows progress on a terminal.
+ExportReport PrintingReport();
 
-// "Note: <text>" on standard error: something skipped that is not a failure.
-void PrintNote(const std::string& text);
-// A note about something asked for that is not written (too large to be worth it): the
-// exit status is 1, but nothing failed.
-void PrintRefusal(const std::string& text);
+// Text of a command's own output, on standard output.
+void PrintOut(std::string_view text);
+// Text of the tool's own (usage, parse errors), on standard error.
+void PrintErr(std::string_view text);
 
 // A line on standard error that rewrites itself, shown only when standard error is a
-// terminal. Errors and notes clear it before they are printed.
+// terminal. Messages clear it before they are printed.
 void ShowProgress(const std::string& text);
 void ClearProgress();

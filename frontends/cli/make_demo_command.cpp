@@ -5,7 +5,8 @@
 
 int RunMakeDemo(const std::string& directory) {
     std::string error;
-    if (!WriteDemoGame(directory, &error)) ReportFailure(error);
-    EmitErrors();
-    return AnyErrorEmitted() ? 1 : 0;
+    if (WriteDemoGame(directory, &error)) return 0;
+    ExportReport report = PrintingReport();
+    report.Error(error);
+    return 1;
 }

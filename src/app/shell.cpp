@@ -45,6 +45,27 @@ bool PressKey(uintptr_t key) {
     return false;
 }
 
+// Costume first, then zoom, then frame, each drawn as its key would draw it: the screen is
+// the one those keys leave, so that it matches a window pixel for pixel.
+void ShowFrame(ShowFrameRequest* request) {
+    if (!request || !g_viewer) return;
+    CostumeViewer& viewer = *g_viewer;
+    request->gameOpen = true;
+    request->costumeCount = viewer.CostumeCount();
+    if (viewer.costumeNumber != request->costume) viewer.SelectCostume(request->costume);
+    if (viewer.costumeNumber != request->costume) return;  // past the end, and said
+    viewer.zoom = request->zoom;
+    viewer.Draw(g_screen);
+    request->costumeLoaded = viewer.costumeLoaded;
+    if (!viewer.costumeLoaded) return;
+    request->frameCount = viewer.loaded.costume->FrameCount();
+    // A costume is shown from frame 1, even when that frame could not be read.
+    const uint16_t current = viewer.loaded.costume->currentFrame;
+    if (request->frame == (current == 0 ? 1 : current)) return;
+    viewer.SelectFrame(request->frame);
+    if (request->frame <= request->frameCount) viewer.Draw(g_screen);
+}
+
 }  // namespace
 
 bool ShellStart() {
@@ -78,6 +99,9 @@ bool ShellHandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
             break;
         case MSG_KEYDOWN:
             handled = PressKey(wParam);
+            break;
+        case MSG_SHOW_FRAME:
+            ShowFrame(reinterpret_cast<ShowFrameRequest*>(lParam));
             break;
         default:
             handled = false;

@@ -16,6 +16,7 @@ enum ShellMessage : uint32_t {
     MSG_PAINT = 0x000F,
     MSG_KEYDOWN = 0x0100,  // wParam: one of the keys below
     MSG_COMMAND = 0x0111,  // low 16 bits of wParam: CMD_OPEN or CMD_EXIT
+    MSG_SHOW_FRAME = 0x8001,  // lParam: a ShowFrameRequest (a program's own, past WM_APP)
 };
 
 // The six keys, as Win32 virtual-key codes.
@@ -34,6 +35,21 @@ struct PaintRequest {
     ScreenRect rect;
     uint32_t* pixels = nullptr;
     size_t stride = 0;
+};
+
+// MSG_SHOW_FRAME's lParam: shows costume `costume`, frame `frame`, zoomed or not, as the
+// arrow and keypad keys would have brought them on the screen, without loading every
+// costume on the way (a game may hold 65,535). Each failure is reported as the keys would
+// report it. The shell answers below what the screen then shows.
+struct ShowFrameRequest {
+    uint32_t costume = 1;
+    uint16_t frame = 1;
+    bool zoom = false;
+
+    bool gameOpen = false;      // false: no game is open, and nothing was done
+    uint32_t costumeCount = 0;  // entries of the game's costume directory
+    bool costumeLoaded = false;  // false: the status line says why (or nothing is shown)
+    uint32_t frameCount = 0;     // of the costume, when it is loaded
 };
 
 // Creates and clears the screen and shows "Please open a file."; call it once the window

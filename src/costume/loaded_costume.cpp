@@ -1,6 +1,27 @@
 #include "costume/loaded_costume.h"
 
+#include <cstdio>
+
 #include "common/allocation.h"
+
+StatusText NotPresentText(uint32_t costume) {
+    StatusText status;
+    std::snprintf(status.text, sizeof status.text, "Costume %u is not present on this disk.",
+                  static_cast<unsigned>(costume));
+    return status;
+}
+
+const char* LoadResultName(CostumeLoadResult result) {
+    switch (result) {
+        case CostumeLoadResult::Loaded:
+            return "loaded";
+        case CostumeLoadResult::NotPresent:
+            return "not-present";
+        case CostumeLoadResult::Failed:
+            break;
+    }
+    return "failed";
+}
 
 CostumeLoadResult LoadedCostume::Load(GameArchive& archive, uint32_t number) {
     Release();
@@ -15,6 +36,14 @@ CostumeLoadResult LoadedCostume::Load(GameArchive& archive, uint32_t number) {
     }
     costume = std::move(parsed);
     return CostumeLoadResult::Loaded;
+}
+
+CostumeLoadResult LoadedCostume::LoadOrSayWhyNot(GameArchive& archive, uint32_t number,
+                                                 StatusText* whyNot) {
+    *whyNot = StatusText{};
+    const CostumeLoadResult result = Load(archive, number);
+    if (result == CostumeLoadResult::NotPresent) *whyNot = NotPresentText(number);
+    return result;
 }
 
 void LoadedCostume::Release() {

@@ -40,10 +40,11 @@ void CostumeViewer::SelectCostume(uint32_t number) {
     costumeNumber = number;
     costumeLoaded = false;
 
-    switch (loaded.Load(*archive, number)) {
+    StatusText whyNot;
+    switch (loaded.LoadOrSayWhyNot(*archive, number, &whyNot)) {
         case CostumeLoadResult::NotPresent:
             ClearScreen();
-            DrawStatusText(NotPresentText(costumeNumber).text);
+            DrawStatusText(whyNot.text);
             return;
         case CostumeLoadResult::Failed:
             return;

@@ -2,13 +2,6 @@
 
 #include <cstdio>
 
-StatusText NotPresentText(uint32_t costume) {
-    StatusText status;
-    std::snprintf(status.text, sizeof status.text, "Costume %u is not present on this disk.",
-                  static_cast<unsigned>(costume));
-    return status;
-}
-
 StatusText FrameStatusText(uint32_t costume, uint32_t frame, uint32_t frameCount) {
     StatusText status;
     std::snprintf(status.text, sizeof status.text, "Costume %u, Frame %u / %u",

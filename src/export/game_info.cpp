@@ -1,36 +1,23 @@
 // info: what the game holds, as text for people or as JSON for scripts. Both are written
 // costume by costume and frame by frame from the same fields, so that they never disagree
 // and memory does not grow with the number of costumes or frames.
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "frontends/cli/cli_commands.h"
-#include "frontends/cli/cli_game.h"
-#include "frontends/cli/cli_output.h"
-#include "frontends/cli/json_stream.h"
+#include "export/export_game.h"
+#include "export/export_job.h"
+#include "export/json_stream.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string JoinMessages(const std::vector<std::string>& messages) {
-    std::string joined;
-    for (const std::string& message : messages) joined += (joined.empty() ? "" : " ") + message;
-    return joined;
-}
-
-// The costumes listed: the viewer browses 1 to count - 1, never costume 0.
-uint32_t ListedCount(uint32_t costumeCount) {
-    return costumeCount > 0 ? costumeCount - 1 : 0;
-}
-
 struct InfoWriter {
     bool json = false;
-    JsonStream stream{stdout};
+    JsonStream stream;
     bool firstFrame = true;
 
-    void Begin(CliGame& game) {
+    void Begin(ExportGame& game) {
         const uint32_t count = game.CostumeCount();
         if (json) {
             stream.BeginObject();
@@ -69,7 +56,7 @@ struct InfoWriter {
     }
 
     template <typename Visit>
-    static void ForEachFile(CliGame& game, Visit visit) {
+    static void ForEachFile(ExportGame& game, Visit visit) {
         for (int slot = 0; slot < GameArchive::kSlotCount; ++slot) {
             if (game.archive->files[slot]) visit(slot, game.archive->paths[slot]);
         }
@@ -150,56 +137,54 @@ struct InfoWriter {
     }
 };
 
-void DescribeFrames(InfoWriter& writer, Costume& costume, uint32_t number) {
+void DescribeFrames(InfoWriter& writer, Costume& costume, uint32_t number,
+                    ExportReport& report) {
     writer.BeginFrames();
     for (uint32_t frame = 1; frame <= costume.FrameCount(); ++frame) {
-        if (costume.SelectFrame(static_cast<uint16_t>(frame))) {
+        report.subject = FrameSubject(number, frame);
+        std::vector<std::string> heard;
+        report.heard = &heard;
+        const bool selected = costume.SelectFrame(static_cast<uint16_t>(frame));
+        report.heard = nullptr;
+        if (selected) {
             writer.Frame(costume.FrameWidth(), costume.FrameHeight());
         } else {
-            SetSubject(FrameSubject(number, frame));
-            writer.FrameError(JoinMessages(EmitErrors()));
+            writer.FrameError(JoinMessages(heard));
         }
     }
     writer.EndFrames();
 }
 
-void DescribeCostume(InfoWriter& writer, CliGame& game, uint32_t number) {
-    SetSubject(CostumeSubject(number));
+void DescribeCostume(InfoWriter& writer, ExportGame& game, uint32_t number,
+                     ExportReport& report) {
     Json entry = {{"number", number}, {"room", game.RoomOf(number)}, {"disk", nullptr}};
     if (auto disk = game.DiskOf(number)) entry["disk"] = *disk;
-    LoadedCostume loaded;
-    switch (loaded.Load(*game.archive, number)) {
-        case CostumeLoadResult::NotPresent:
-            entry["status"] = "not-present";
-            break;
-        case CostumeLoadResult::Failed:
-            entry["status"] = "failed";
-            entry["error"] = JoinMessages(EmitErrors());
-            break;
-        case CostumeLoadResult::Loaded:
-            entry["status"] = "loaded";
-            entry["codec"] = loaded.costume->Codec();
-            entry["colourCount"] = loaded.costume->colourCount;
-            entry["frameCount"] = loaded.costume->FrameCount();
-            break;
+    ExportCostume costume;
+    costume.Load(game, number, report);
+    entry["status"] = LoadResultName(costume.result);
+    if (costume.result == CostumeLoadResult::Failed) entry["error"] = costume.whyNot;
+    if (costume.result == CostumeLoadResult::Loaded) {
+        const Costume& loaded = *costume.loaded.costume;
+        entry["codec"] = loaded.Codec();
+        entry["colourCount"] = loaded.colourCount;
+        entry["frameCount"] = loaded.FrameCount();
     }
     writer.BeginCostume(entry);
-    if (loaded.Loaded()) DescribeFrames(writer, *loaded.costume, number);
+    if (costume.loaded.Loaded()) DescribeFrames(writer, *costume.loaded.costume, number, report);
     writer.EndCostume();
 }
 
 }  // namespace
 
-int RunInfo(const InfoOptions& options) {
-    CliGame game;
-    if (!game.Open(options.indexFile)) return 1;
-    InfoWriter writer;
-    writer.json = options.json;
+bool DescribeGame(const InfoOptions& options, const TextSink& out, ExportReport& report) {
+    const CurrentReportScope current(report);
+    ExportGame game;
+    if (!game.Open(options.indexFile, report)) return false;
+    InfoWriter writer{options.json, JsonStream(out)};
     writer.Begin(game);
     for (uint32_t number = 1; number < game.CostumeCount(); ++number) {
-        DescribeCostume(writer, game, number);
+        DescribeCostume(writer, game, number, report);
     }
     writer.End();
-    EmitErrors();
-    return AnyErrorEmitted() ? 1 : 0;
+    return !report.failed;
 }

@@ -4,17 +4,23 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Text for a file, passed on whenever a few kilobytes have gathered, and at the end.
+// Where text goes: a file, or the program that prints it.
+using TextSink = std::function<void(std::string_view text)>;
+// A sink that writes into the open file.
+TextSink FileSink(std::FILE* file);
+
+// Text for a sink, passed on whenever a few kilobytes have gathered, and at the end.
 struct TextOut {
-    std::FILE* file;
+    TextSink sink;
     std::string pending;
 
-    explicit TextOut(std::FILE* target) : file(target) {}
+    explicit TextOut(TextSink target) : sink(std::move(target)) {}
     TextOut(const TextOut&) = delete;
     TextOut& operator=(const TextOut&) = delete;
     ~TextOut() { Flush(); }
@@ -31,7 +37,7 @@ struct TextOut {
 struct JsonStream {
     TextOut out;
 
-    explicit JsonStream(std::FILE* target) : out(target) {}
+    explicit JsonStream(TextSink target) : out(std::move(target)) {}
 
     void BeginObject() { Open('{'); }
     void EndObject() { Close('}'); }

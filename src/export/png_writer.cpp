@@ -1,4 +1,4 @@
-#include "frontends/cli/png_writer.h"
+#include "export/png_writer.h"
 
 #include <png.h>
 

@@ -6,22 +6,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "costume/costume_palette.h"
-#include "frontends/cli/cli_commands.h"
-#include "frontends/cli/cli_game.h"
-#include "frontends/cli/cli_output.h"
-#include "frontends/cli/costume_export.h"
-#include "frontends/cli/output_file.h"
-#include "frontends/headless/headless_frontend.h"
+#include "export/costume_export.h"
+#include "export/export_job.h"
+#include "export/output_file.h"
+#include "export/output_names.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Kept small and in the page itself: nothing is fetched. The cards flow into as many columns
 // as the screen holds, one on a phone; pictures keep their pixels square and sharp.
@@ -124,7 +119,7 @@ struct GalleryPage {
         Put("</dd>");
     }
 
-    void Begin(const CliGame& game, const GalleryOptions& options) const {
+    void Begin(const ExportGame& game, const GalleryOptions& options) const {
         const std::string title = "Costumes of " + EscapedHtml(game.baseName);
         const uint32_t count = game.CostumeCount();
         const uint32_t listed = count > 0 ? count - 1 : 0;
@@ -146,7 +141,8 @@ struct GalleryPage {
         Put(" Made by duzuroro-cli " DUZURORO_VERSION ".</p>\n</header>\n<main>\n");
     }
 
-    void Card(const CostumeCard& card, const CliGame& game, Costume* costume) const {
+    void Card(const CostumeCard& card, const ExportGame& game, Costume* costume,
+              ExportReport& report) const {
         const std::string name = CostumeName(card.number);
         const std::string number = std::to_string(card.number);
         Put("<article id=\"costume-" + number + "\" data-status=\"" + card.status +
@@ -164,7 +160,7 @@ struct GalleryPage {
             Field("Codec", std::to_string(costume->Codec()));
             Field("Colours", std::to_string(costume->colourCount));
             Field("Frames", std::to_string(costume->FrameCount()));
-            Field("Sizes", FrameSizes(*costume));
+            Field("Sizes", FrameSizes(*costume, report));
         }
         Put("</dl>\n");
         if (!card.message.empty()) {
@@ -187,22 +183,24 @@ struct GalleryPage {
     }
 
     // Each frame's size as `info` gives it; a frame that cannot be read shows its message.
-    static std::string FrameSizes(Costume& costume) {
+    static std::string FrameSizes(Costume& costume, ExportReport& report) {
         std::string sizes;
         const uint32_t listed = std::min<uint32_t>(costume.FrameCount(), kListedPerCostume);
         for (uint32_t frame = 1; frame <= listed; ++frame) {
             if (!sizes.empty()) sizes += ", ";
-            if (costume.SelectFrame(static_cast<uint16_t>(frame))) {
+            // Export has said the message already, with the frame as its subject.
+            std::vector<std::string> heard;
+            report.heard = &heard;
+            report.quiet = true;
+            const bool selected = costume.SelectFrame(static_cast<uint16_t>(frame));
+            report.quiet = false;
+            report.heard = nullptr;
+            if (selected) {
                 sizes += std::to_string(costume.FrameWidth()) + "&times;" +
                          std::to_string(costume.FrameHeight());
                 continue;
             }
-            // Export has printed the message already, with the frame as its subject.
-            std::string messages;
-            for (const std::string& error : g_headless.TakeErrors()) {
-                messages += (messages.empty() ? "" : " ") + error;
-            }
-            sizes += "[" + EscapedHtml(messages) + "]";
+            sizes += "[" + EscapedHtml(JoinMessages(heard)) + "]";
         }
         if (listed < costume.FrameCount()) {
             sizes += ", and " + std::to_string(costume.FrameCount() - listed) + " more";
@@ -239,71 +237,69 @@ struct GalleryPage {
     }
 };
 
-struct Gallery {
-    const GalleryOptions& options;
-    CliGame& game;
-    ExportOptions exportOptions;
-
-    // Loads, exports and describes costume `number`; its messages go to the page as well.
-    void WriteCostume(const GalleryPage& page, uint32_t number) {
-        SetSubject(CostumeSubject(number));
-        CostumeCard card;
-        card.number = number;
-        LoadedCostume loaded;
-        switch (loaded.Load(*game.archive, number)) {
-            case CostumeLoadResult::NotPresent:
-                card.status = "not-present";
-                card.message = NotPresentMessage(number);
-                PrintNote(card.message);
-                break;
-            case CostumeLoadResult::Failed:
-                card.status = "failed";
-                for (const std::string& error : EmitErrors()) {
-                    card.message += (card.message.empty() ? "" : " ") + error;
-                }
-                break;
-            case CostumeLoadResult::Loaded:
-                card.status = "loaded";
-                KeepMessages(&card.said);
-                card.written =
-                    ExportCostumeFiles(exportOptions, game, number, *loaded.costume,
-                                       kPaletteFormats, {number - 1u, game.CostumeCount() - 1u});
-                KeepMessages(nullptr);
-                break;
+// Loads, exports and describes costume `number`; its messages go to the page as well.
+void WriteCostume(CostumeJob& job, const GalleryPage& page, uint32_t number) {
+    ExportReport& report = job.report;
+    ExportCostume costume;
+    costume.Load(job.game, number, report);
+    CostumeCard card;
+    card.number = number;
+    card.status = LoadResultName(costume.result);
+    card.message = costume.whyNot;
+    if (costume.result == CostumeLoadResult::NotPresent) report.Note(card.message);
+    if (costume.result == CostumeLoadResult::Loaded) {
+        report.kept = &card.said;
+        job.written = &card.written;
+        job.costumesDone = number - 1u;
+        for (PaletteFormat format : kPaletteFormats) {
+            WritePaletteFile(job, number, *costume.loaded.costume, format);
         }
-        page.Card(card, game, loaded.costume.get());
+        ExportLoadedCostume(job, number, *costume.loaded.costume);
+        job.written = nullptr;
+        report.kept = nullptr;
     }
-};
+    page.Card(card, job.game, costume.loaded.costume.get(), report);
+}
+
+ExportOptions GalleryExport(const GalleryOptions& options) {
+    ExportOptions exports;
+    exports.outDirectory = options.outDirectory;
+    exports.format = ImageFormat::Gif;
+    exports.sheet = true;
+    exports.layout = SheetArrangement::Grid;
+    exports.scale = options.scale;
+    exports.transparentIndex = options.transparentIndex;
+    return exports;
+}
 
 }  // namespace
 
-int RunGallery(const GalleryOptions& options) {
-    CliGame game;
-    if (!game.Open(options.indexFile)) return 1;
-    Gallery gallery{options, game, {}};
-    gallery.exportOptions.outDirectory = options.outDirectory;
-    gallery.exportOptions.format = ImageFormat::Gif;
-    gallery.exportOptions.sheet = true;
-    gallery.exportOptions.layout = SheetArrangement::Grid;
-    gallery.exportOptions.scale = options.scale;
-    gallery.exportOptions.transparentIndex = options.transparentIndex;
-    const fs::path index = fs::path(options.outDirectory) / "index.html";
+bool WriteGallery(const GalleryOptions& options, ExportReport& report) {
+    const CurrentReportScope current(report);
+    ExportGame game;
+    if (!game.Open(options.indexFile, report)) return false;
+    const ExportOptions exports = GalleryExport(options);
+    CostumeJob job{exports, game, report};
+    job.severalCostumes = true;
+    job.costumesTotal = game.CostumeCount() - 1u;
+    const std::string index = JoinPath(options.outDirectory, "index.html");
     // The page is written last of all into place, so that it never links to a file missing.
-    WriteOutputFile(*game.archive, index, true, [&](std::FILE* out, std::string* error) {
-        const GalleryPage page{out};
-        page.Begin(game, options);
-        for (uint32_t number = 1; number < game.CostumeCount(); ++number) {
-            gallery.WriteCostume(page, number);
-            EmitErrors();
-            if (ExportLimitReached()) break;
-        }
-        page.End(game.CostumeCount());
-        if (std::ferror(out) == 0) return true;
-        *error = std::strerror(errno);
-        return false;
-    });
-    SetSubject(index.string());
-    EmitErrors();
-    ClearProgress();
-    return AnyErrorEmitted() ? 1 : 0;
+    report.subject = index;
+    WriteOutputFile(
+        *game.archive, index, true,
+        [&](std::FILE* out, std::string* error) {
+            const GalleryPage page{out};
+            page.Begin(game, options);
+            for (uint32_t number = 1; number < game.CostumeCount(); ++number) {
+                WriteCostume(job, page, number);
+                if (job.budget.spent) break;
+            }
+            page.End(game.CostumeCount());
+            report.subject = index;
+            if (std::ferror(out) == 0) return true;
+            *error = std::strerror(errno);
+            return false;
+        },
+        report);
+    return !report.failed;
 }

@@ -1,4 +1,4 @@
-#include "frontends/cli/selection.h"
+#include "export/selection.h"
 
 #include <algorithm>
 #include <charconv>

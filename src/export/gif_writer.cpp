@@ -1,4 +1,4 @@
-#include "frontends/cli/gif_writer.h"
+#include "export/gif_writer.h"
 
 #include <gif_lib.h>
 

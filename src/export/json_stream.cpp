@@ -1,4 +1,4 @@
-#include "frontends/cli/json_stream.h"
+#include "export/json_stream.h"
 
 #include <charconv>
 
@@ -10,6 +10,10 @@ std::string Dump(const nlohmann::ordered_json& value) {
 
 }  // namespace
 
+TextSink FileSink(std::FILE* file) {
+    return [file](std::string_view text) { std::fwrite(text.data(), 1, text.size(), file); };
+}
+
 void TextOut::PutNumber(uint64_t number) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
@@ -18,7 +22,7 @@ void TextOut::PutNumber(uint64_t number) {
 
 void TextOut::Flush() {
     if (pending.empty()) return;
-    std::fwrite(pending.data(), 1, pending.size(), file);
+    sink(pending);
     pending.clear();
 }
 

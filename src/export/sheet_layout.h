@@ -1,10 +1,8 @@
 // Where each frame goes on a costume's sprite sheet: in bands (rows of cells) as a row, a
-// column or a square-ish grid, scaled, with padding between the cells and around the sheet,
-// and the JSON that engines and sprite tools read beside it.
+// column or a square-ish grid, scaled, with padding between the cells and around the sheet.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -45,18 +43,3 @@ struct SheetLayout {
         return width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
     }
 };
-
-struct SheetJson {
-    uint32_t costume = 0;
-    std::string imageName;
-    bool hash = false;  // frames as an object keyed by file name instead of an array
-    uint32_t scale = 1;
-    uint32_t duration = 100;  // milliseconds per frame
-};
-
-// Writes the layout as JSON into the open file, one frame entry at a time.
-void WriteSheetJson(std::FILE* file, const SheetLayout& layout, const SheetJson& json);
-
-// "costume-0001-frame-001": a frame's name in the sheet's JSON and its own PNG's stem.
-std::string FrameName(uint32_t costume, uint32_t frame);
-std::string CostumeName(uint32_t costume);

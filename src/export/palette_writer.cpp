@@ -1,4 +1,4 @@
-#include "frontends/cli/palette_writer.h"
+#include "export/palette_writer.h"
 
 #include <cerrno>
 #include <cstring>

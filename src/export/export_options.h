@@ -1,0 +1,55 @@
+// What each job of the export library is asked to do, with every default and bound stated
+// here once: the programs show these in their help and check their input against them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "export/palette_writer.h"
+#include "export/selection.h"
+#include "export/sheet_layout.h"
+
+// The bounds of a number option, both included.
+struct NumberRange {
+    int64_t lowest = 0;
+    int64_t highest = 0;
+};
+
+constexpr NumberRange kCostumeRange{1, UINT32_MAX};
+constexpr NumberRange kFrameRange{1, 65535};
+constexpr NumberRange kPaddingRange{0, 1024};
+constexpr NumberRange kFpsRange{1, 100};
+constexpr NumberRange kScaleRange{1, 8};
+constexpr NumberRange kPaletteIndexRange{0, 255};
+
+enum class ImageFormat { Png, Gif };
+
+struct ExportOptions {
+    std::string indexFile;
+    Selection costumes;  // empty: every costume from 1 to count - 1
+    Selection frames;    // empty: every frame
+    std::string outDirectory = ".";
+    std::optional<uint8_t> transparentIndex;  // also the fill around frames
+    ImageFormat format = ImageFormat::Png;
+    bool sheet = false;  // a sheet with its JSON instead of one PNG per frame
+    SheetArrangement layout = SheetArrangement::Row;
+    bool hashJson = false;  // the sheet JSON's frames keyed by name instead of an array
+    uint32_t padding = 0;   // kPaddingRange
+    uint32_t fps = 10;      // kFpsRange
+    uint32_t scale = 1;     // kScaleRange
+    std::optional<PaletteFormat> palette;
+    bool paletteOnly = false;
+};
+
+struct GalleryOptions {
+    std::string indexFile;
+    std::string outDirectory;
+    uint32_t scale = 1;  // kScaleRange
+    std::optional<uint8_t> transparentIndex;
+};
+
+struct InfoOptions {
+    std::string indexFile;
+    bool json = false;  // one JSON document instead of text
+};

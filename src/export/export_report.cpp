@@ -1,0 +1,69 @@
+#include "export/export_report.h"
+
+namespace {
+
+ExportReport* g_current = nullptr;
+
+}  // namespace
+
+std::string ExportMessage::Line() const {
+    if (kind != ExportMessageKind::Error) return "Note: " + text;
+    std::string line = "Error: " + text;
+    if (!subject.empty()) line += " [" + subject + "]";
+    return line;
+}
+
+std::string CostumeSubject(uint32_t costume) {
+    return "costume " + std::to_string(costume);
+}
+
+std::string FrameSubject(uint32_t costume, uint32_t frame) {
+    return CostumeSubject(costume) + ", frame " + std::to_string(frame);
+}
+
+void ExportReport::Error(const std::string& text) {
+    if (heard != nullptr) heard->push_back(text);
+    if (quiet) return;
+    failed = true;
+    Say(ExportMessageKind::Error, text);
+}
+
+void ExportReport::Note(const std::string& text) {
+    Say(ExportMessageKind::Note, text);
+}
+
+void ExportReport::Refusal(const std::string& text) {
+    failed = true;
+    Say(ExportMessageKind::Refusal, text);
+}
+
+void ExportReport::Progress(const std::string& text) const {
+    if (onProgress) onProgress(text);
+}
+
+void ExportReport::Say(ExportMessageKind kind, const std::string& text) {
+    const ExportMessage message{kind, text, subject};
+    std::string line = message.Line();
+    if (kind == ExportMessageKind::Error) {
+        if (line == lastErrorLine) return;
+        lastErrorLine = line;
+    } else {
+        lastErrorLine.clear();
+    }
+    if (kept != nullptr) kept->push_back(line);
+    if (onMessage) onMessage(message);
+}
+
+CurrentReportScope::CurrentReportScope(ExportReport& report) : previous(g_current) {
+    g_current = &report;
+}
+
+CurrentReportScope::~CurrentReportScope() {
+    g_current = previous;
+}
+
+bool ReportToCurrent(const char* text) {
+    if (g_current == nullptr) return false;
+    g_current->Error(text);
+    return true;
+}

@@ -1,0 +1,74 @@
+// What a job of the export library says while it works, handed to the program that runs it:
+// each message with its kind, its text and what it is about. The library never prints; the
+// program shows the messages as it likes (the tool as "Error: <text> [<subject>]" lines).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+enum class ExportMessageKind {
+    Error,    // something asked for failed
+    Note,     // something skipped that is not a failure
+    Refusal,  // something asked for is not written (too large to be worth it): not a failure,
+              // but not done either
+};
+
+struct ExportMessage {
+    ExportMessageKind kind = ExportMessageKind::Error;
+    std::string text;     // the core's or the library's own words
+    std::string subject;  // "costume N", "costume N, frame F", an index file's path, or ""
+                          // (an error's line shows it; a note says what it is about itself)
+
+    // "Error: <text> [<subject>]" (without the brackets when there is no subject), or
+    // "Note: <text>" for a note or a refusal.
+    std::string Line() const;
+};
+
+// "costume N" and "costume N, frame F": what most messages are about.
+std::string CostumeSubject(uint32_t costume);
+std::string FrameSubject(uint32_t costume, uint32_t frame);
+
+struct ExportReport {
+    // Each message as it is said. An error just like the one said last (same text and
+    // subject, no note between) is not said again.
+    std::function<void(const ExportMessage&)> onMessage;
+    // A line of progress ("Exporting costume 3 (3 of 40), frame 2 of 9"); may be unset.
+    std::function<void(const std::string&)> onProgress;
+
+    std::string subject;  // what the messages said from now on are about
+    bool failed = false;  // an error was reported or a refusal said: not all was done
+    // While set, the text of every error reported is also appended here, said or not.
+    std::vector<std::string>* heard = nullptr;
+    // While set, every message said is also appended here as its Line().
+    std::vector<std::string>* kept = nullptr;
+    // While set, errors are only heard: neither said nor counted as failures.
+    bool quiet = false;
+
+    void Error(const std::string& text);
+    void Note(const std::string& text);
+    void Refusal(const std::string& text);
+    void Progress(const std::string& text) const;
+
+private:
+    std::string lastErrorLine;  // the error said last, until a note is said
+
+    void Say(ExportMessageKind kind, const std::string& text);
+};
+
+// Makes `report` the one that the core's own failures (ReportError) go to while the scope
+// lives; the one current before comes back after it.
+struct CurrentReportScope {
+    explicit CurrentReportScope(ExportReport& report);
+    ~CurrentReportScope();
+    CurrentReportScope(const CurrentReportScope&) = delete;
+    CurrentReportScope& operator=(const CurrentReportScope&) = delete;
+
+private:
+    ExportReport* previous;
+};
+
+// For a program's FrontendShowError: reports `text` as an error of the current report, about
+// its subject. False when no report is current, so that the program shows it itself.
+bool ReportToCurrent(const char* text);
