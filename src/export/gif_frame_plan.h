@@ -1,0 +1,47 @@
+// The plan of a small animated GIF that still shows every frame exactly: for each frame the
+// rectangle that changed since the one before, how a viewer is to dispose of it, and which
+// index may stand for "leave the pixel as it is"; and the smallest colour table. A browser
+// starts on a clear canvas, and a frame can only paint over it: a pixel that must turn
+// clear is cleared by the disposal of the frame before (to background or to previous).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// The frames as rendered, whole logical screens of indices fetched a row at a time.
+struct GifFrameSource {
+    uint16_t width = 0;
+    uint16_t height = 0;
+    uint32_t frameCount = 0;
+    std::optional<uint8_t> transparentIndex;  // the index that shows as transparent
+    // Row `row` (top first) of frame `frame` (from 0): width indices; valid until the next call.
+    std::function<const uint8_t*(uint32_t frame, uint32_t row)> rowAt;
+};
+
+// What a viewer does with a frame's rectangle before the next frame is drawn.
+enum class GifDisposal : uint8_t {
+    Keep,     // leave it as drawn
+    Clear,    // clear it to transparent ("restore to background" as browsers do it)
+    Restore,  // put back what was there before the frame ("restore to previous")
+};
+
+struct GifPlannedFrame {
+    uint16_t left = 0, top = 0, width = 0, height = 0;
+    GifDisposal disposal = GifDisposal::Keep;
+    // An index none of the rectangle's changed pixels uses: written where the canvas is to
+    // stay as it is. None when every index of the colour table is taken by a change.
+    std::optional<uint8_t> transparent;
+    // The rectangle holds pixels that must stay clear, so `transparent` has to be used.
+    bool needsTransparent = false;
+};
+
+struct GifFramePlan {
+    std::vector<GifPlannedFrame> frames;
+    uint16_t colourCount = 2;  // a power of two from 2 to 256, covering every index written
+};
+
+// Plans every frame of `source`. Holds one canvas of the logical screen (two bytes a pixel)
+// and two rows; reads each frame's rows a few times.
+GifFramePlan PlanGifFrames(const GifFrameSource& source);
