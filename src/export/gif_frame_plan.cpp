@@ -66,12 +66,44 @@ struct Options {
     Box mustClear;  // pixels turning clear that lie outside the previous rectangle
 };
 
+// Gives each colour shown a written index, in the order of its first rendered index; a
+// colour met again under another index shares the first one's.
+uint16_t MapColours(const GifFrameSource& source, GifFramePlan* plan) {
+    std::array<bool, 256> used{};
+    for (uint32_t frame = 0; frame < source.frameCount; ++frame) {
+        for (uint32_t y = 0; y < source.height; ++y) {
+            const uint8_t* row = source.rowAt(frame, y);
+            for (uint32_t x = 0; x < source.width; ++x) used[row[x]] = true;
+        }
+    }
+    if (source.transparentIndex) used[*source.transparentIndex] = false;
+    plan->written.fill(GifFramePlan::kClear);
+    uint16_t count = 0;
+    for (uint32_t index = 0; index < 256; ++index) {
+        if (!used[index]) continue;
+        const uint8_t rgb[3] = {
+            source.palette ? source.palette[index * 3] : uint8_t{0},
+            source.palette ? source.palette[index * 3 + 1] : uint8_t{0},
+            source.palette ? source.palette[index * 3 + 2] : uint8_t{0}};
+        uint16_t slot = 0;
+        while (slot < count &&
+               (source.palette == nullptr || !std::equal(rgb, rgb + 3, &plan->colours[slot * 3]))) {
+            ++slot;
+        }
+        if (slot == count) {
+            plan->colours.insert(plan->colours.end(), rgb, rgb + 3);
+            ++count;
+        }
+        plan->written[index] = slot;
+    }
+    return count;
+}
+
 struct Planner {
     const GifFrameSource& source;
-    const int transparent = TransparentOrNone(source.transparentIndex);
+    const std::array<uint16_t, 256>& written;
     GifCanvas canvas{source.width, source.height};  // before the previous frame
     std::vector<uint8_t> previousRow = std::vector<uint8_t>(source.width);
-    int highest = 0;  // the highest index any frame shows
 
     // The changes a frame makes over a canvas still clear.
     Box FirstChanges() {
@@ -79,9 +111,7 @@ struct Planner {
         for (uint32_t y = 0; y < source.height; ++y) {
             const uint8_t* row = source.rowAt(0, y);
             for (uint32_t x = 0; x < source.width; ++x) {
-                if (Shown(row[x], transparent) == GifCanvas::kClear) continue;
-                changes.Add(x, y);
-                highest = std::max<int>(highest, row[x]);
+                if (written[row[x]] != GifCanvas::kClear) changes.Add(x, y);
             }
         }
         return changes;
@@ -89,7 +119,7 @@ struct Planner {
 
     // Compares frame `index` with what each disposal of the frame before would leave;
     // `cleared` is the rectangle a disposal to background would clear.
-    Options Compare(uint32_t index, const Box& cleared, bool countIndices) {
+    Options Compare(uint32_t index, const Box& cleared) {
         Options options;
         for (uint32_t y = 0; y < source.height; ++y) {
             const uint8_t* fetched = source.rowAt(index - 1, y);
@@ -97,11 +127,8 @@ struct Planner {
             const uint8_t* next = source.rowAt(index, y);
             const uint16_t* before = canvas.Row(y);
             for (uint32_t x = 0; x < source.width; ++x) {
-                const uint16_t shown = Shown(next[x], transparent);
-                const uint16_t kept = Shown(previousRow[x], transparent);
-                if (countIndices && shown != GifCanvas::kClear) {
-                    highest = std::max<int>(highest, shown);
-                }
+                const uint16_t shown = written[next[x]];
+                const uint16_t kept = written[previousRow[x]];
                 if (shown != kept) {
                     options.keep.changes.Add(x, y);
                     if (shown == GifCanvas::kClear) options.keep.possible = false;
@@ -129,7 +156,7 @@ struct Planner {
             const uint8_t* row = source.rowAt(index, y);
             const uint16_t* before = canvas.Row(y);
             for (uint32_t x = frame->left; x < uint32_t{frame->left} + frame->width; ++x) {
-                const uint16_t shown = Shown(row[x], transparent);
+                const uint16_t shown = written[row[x]];
                 if (shown == GifCanvas::kClear) {
                     frame->needsTransparent = true;
                 } else if (shown != before[x]) {
@@ -142,7 +169,7 @@ struct Planner {
     }
 };
 
-uint16_t ColourCount(int highest) {
+uint16_t PowerOfTwoAbove(int highest) {
     uint16_t count = 2;
     while (count <= highest) count = static_cast<uint16_t>(count * 2);
     return count;
@@ -154,17 +181,18 @@ GifFramePlan PlanGifFrames(const GifFrameSource& source) {
     GifFramePlan plan;
     if (source.frameCount == 0) return plan;
     plan.frames.resize(source.frameCount);
-    Planner planner{source};
+    const uint16_t colours = MapColours(source, &plan);
+    Planner planner{source, plan.written};
     Place(planner.FirstChanges(), source, &plan.frames[0]);
     for (uint32_t i = 1; i < source.frameCount; ++i) {
         GifPlannedFrame& previous = plan.frames[i - 1];
         const Box drawn = BoxOf(previous);
-        Options options = planner.Compare(i, drawn, true);
+        Options options = planner.Compare(i, drawn);
         // Pixels turning clear outside the previous rectangle widen the rectangle cleared.
         Box cleared = drawn;
         if (!options.mustClear.Empty()) {
             cleared.Add(options.mustClear);
-            options.clear = planner.Compare(i, cleared, false).clear;
+            options.clear = planner.Compare(i, cleared).clear;
         }
         const uint64_t never = std::numeric_limits<uint64_t>::max();
         const uint64_t keepCost = options.keep.possible ? options.keep.changes.Area() : never;
@@ -184,16 +212,17 @@ GifFramePlan PlanGifFrames(const GifFrameSource& source) {
             changes = &options.clear.changes;
         }
         planner.ChooseTransparent(i - 1, &previous);
-        planner.canvas.PassFrame(source, i - 1, previous);
+        planner.canvas.PassFrame(source, i - 1, previous, plan.written);
         Place(*changes, source, &plan.frames[i]);
     }
     planner.ChooseTransparent(source.frameCount - 1, &plan.frames.back());
 
-    int highest = planner.highest;
+    int highest = colours - 1;
     for (const GifPlannedFrame& frame : plan.frames) {
         if (frame.needsTransparent) highest = std::max<int>(highest, *frame.transparent);
     }
-    plan.colourCount = ColourCount(highest);
+    plan.colourCount = PowerOfTwoAbove(highest);
+    plan.colours.resize(size_t{plan.colourCount} * 3);
     for (GifPlannedFrame& frame : plan.frames) {
         if (frame.transparent && *frame.transparent >= plan.colourCount) frame.transparent.reset();
     }

@@ -83,15 +83,14 @@ struct Writer {
     const ImageEncoder* Encode(uint32_t index, const GifPlannedFrame& frame) {
         const bool both = frame.transparent.has_value();
         if (!plain.Begin(frame) || (both && !substituted.Begin(frame))) return nullptr;
-        const int transparent = TransparentOrNone(source.transparentIndex);
         const uint8_t free = frame.transparent.value_or(0);
         std::vector<uint8_t> plainRow(frame.width), substitutedRow(frame.width);
         for (uint32_t y = frame.top; y < uint32_t{frame.top} + frame.height; ++y) {
             const uint8_t* rendered = source.rowAt(index, y) + frame.left;
             const uint16_t* before = canvas.Row(y) + frame.left;
             for (uint32_t x = 0; x < frame.width; ++x) {
-                const uint16_t shown = Shown(rendered[x], transparent);
-                plainRow[x] = shown == GifCanvas::kClear ? free : rendered[x];
+                const uint16_t shown = plan.written[rendered[x]];
+                plainRow[x] = shown == GifCanvas::kClear ? free : static_cast<uint8_t>(shown);
                 substitutedRow[x] = shown == before[x] ? free : plainRow[x];
             }
             if (!plain.PutLine(plainRow.data(), frame.width) ||
@@ -127,23 +126,23 @@ struct Writer {
             gif->Error = E_GIF_ERR_WRITE_FAILED;
             return false;
         }
-        canvas.PassFrame(source, index, frame);
+        canvas.PassFrame(source, index, frame, plan.written);
         return true;
     }
 };
 
 GifFrameSource SourceOf(const GifAnimation& animation) {
     return {animation.width, animation.height, animation.frameCount, animation.transparentIndex,
-            animation.rowAt};
+            animation.palette, animation.rowAt};
 }
 
 bool Encode(GifFileType* gif, const GifAnimation& animation) {
     const GifFrameSource source = SourceOf(animation);
     Writer writer{animation, source, PlanGifFrames(source), gif};
+    const std::vector<uint8_t>& table = writer.plan.colours;
     std::vector<GifColorType> colours(writer.plan.colourCount);
     for (size_t i = 0; i < colours.size(); ++i) {
-        colours[i] = {animation.palette[i * 3], animation.palette[i * 3 + 1],
-                      animation.palette[i * 3 + 2]};
+        colours[i] = {table[i * 3], table[i * 3 + 1], table[i * 3 + 2]};
     }
     ColorMapObject* colourMap =
         GifMakeMapObject(static_cast<int>(colours.size()), colours.data());

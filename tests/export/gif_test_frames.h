@@ -16,7 +16,7 @@ struct GifTestFrames {
     std::vector<std::vector<uint8_t>> frames;
 
     GifFrameSource Source() const {
-        return {width, height, static_cast<uint32_t>(frames.size()), transparent,
+        return {width, height, static_cast<uint32_t>(frames.size()), transparent, nullptr,
                 [this](uint32_t frame, uint32_t row) {
                     return &frames[frame][size_t{row} * width];
                 }};

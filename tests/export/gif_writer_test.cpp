@@ -18,6 +18,9 @@ namespace {
 std::vector<uint8_t> TestPalette() {
     std::vector<uint8_t> palette(256 * 3);
     for (size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<uint8_t>(i * 7 + 3);
+    // Indices 6 and 2, and 200 and 4, look alike: the GIF may write them as one.
+    std::copy_n(&palette[2 * 3], 3, &palette[6 * 3]);
+    std::copy_n(&palette[4 * 3], 3, &palette[200 * 3]);
     return palette;
 }
 
@@ -52,7 +55,6 @@ void ExpectShowsExactly(const std::vector<uint8_t>& bytes, const GifTestFrames& 
     const std::vector<uint8_t> palette = TestPalette();
     const size_t colours = contents.palette.size() / 3;
     EXPECT_TRUE(colours >= 2 && (colours & (colours - 1)) == 0) << colours;
-    EXPECT_TRUE(std::equal(contents.palette.begin(), contents.palette.end(), palette.begin()));
     std::vector<GifShownFrame> shown;
     ASSERT_TRUE(CompositeGif(contents, &shown, &error)) << error;
     ASSERT_EQ(shown.size(), frames.frames.size());
@@ -63,7 +65,7 @@ void ExpectShowsExactly(const std::vector<uint8_t>& bytes, const GifTestFrames& 
         for (uint8_t index : frames.frames[i]) {
             expected.push_back(frames.transparent == index ? kGifClear : index);
         }
-        ASSERT_EQ(shown[i], expected);
+        ASSERT_EQ(ShownColours(shown[i], contents.palette), ShownColours(expected, palette));
     }
 }
 

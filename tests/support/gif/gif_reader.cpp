@@ -143,3 +143,17 @@ bool CompositeGif(const GifContents& contents, std::vector<GifShownFrame>* shown
     }
     return true;
 }
+
+std::vector<uint32_t> ShownColours(const GifShownFrame& frame, const std::vector<uint8_t>& palette) {
+    std::vector<uint32_t> colours;
+    colours.reserve(frame.size());
+    for (uint16_t index : frame) {
+        if (index == kGifClear || size_t{index} * 3 + 2 >= palette.size()) {
+            colours.push_back(index == kGifClear ? kGifClearColour : 0xFFFFFFFF);
+            continue;
+        }
+        const uint8_t* rgb = &palette[size_t{index} * 3];
+        colours.push_back(uint32_t{rgb[0]} << 16 | uint32_t{rgb[1]} << 8 | rgb[2]);
+    }
+    return colours;
+}

@@ -42,3 +42,8 @@ using GifShownFrame = std::vector<uint16_t>;  // rows top first, the logical scr
 // index beyond the colour table.
 bool CompositeGif(const GifContents& contents, std::vector<GifShownFrame>* shown,
                   std::string* error);
+
+// A shown frame in colours: 0xRRGGBB per pixel, or kGifClearColour. `palette` is 256 x RGB
+// for a rendered frame, or the GIF's own table for a composited one.
+constexpr uint32_t kGifClearColour = 0x1000000;
+std::vector<uint32_t> ShownColours(const GifShownFrame& frame, const std::vector<uint8_t>& palette);
