@@ -1,6 +1,10 @@
-// Animated GIF files: every frame covers the whole logical screen, one global colour table
-// of 256 entries, the same delay on every frame, looping for ever. Rows are asked for one
-// at a time, so that no frame has to be held whole at its written size.
+// Animated GIF files as small as their frames allow while every frame, composited as a
+// browser does it, shows exactly the frame as rendered: each frame after the first keeps
+// only the rectangle that changed, unchanged pixels inside it may be written transparent,
+// and the one global colour table is cut to the indices used. The same delay on every
+// frame, looping for ever. Rows are asked for a few at a time and may be asked again; the
+// writer holds one canvas of the logical screen (two bytes a pixel), a few rows and the
+// encoded bytes of one frame's rectangle, twice.
 #pragma once
 
 #include <cstdint>
@@ -10,15 +14,15 @@
 #include <string>
 
 struct GifAnimation {
-    uint16_t width = 0;  // the logical screen, which every frame covers
+    uint16_t width = 0;  // the logical screen, which every rendered frame covers
     uint16_t height = 0;
     uint32_t frameCount = 0;
     const uint8_t* palette = nullptr;  // 256 x (red, green, blue)
-    std::optional<uint8_t> transparentIndex;
+    std::optional<uint8_t> transparentIndex;  // the index that shows as transparent
     uint16_t delay = 10;  // hundredths of a second per frame
-    // Row `row` (top first) of frame `frame` (from 0): width indices, which the writer may
-    // change; valid until the next call.
-    std::function<uint8_t*(uint32_t frame, uint32_t row)> rowAt;
+    // Row `row` (top first) of frame `frame` (from 0): width indices, valid until the next
+    // call. Rows are asked for in any order, and more than once.
+    std::function<const uint8_t*(uint32_t frame, uint32_t row)> rowAt;
 };
 
 // Writes the animation into the open file. False with `error` set when it cannot.
