@@ -51,13 +51,15 @@ expected=$(sort <<EOF
 ${icons}./usr/share/man/man1/duzuroro-cli.1.gz
 ./usr/share/man/man1/duzuroro.1.gz
 ./usr/share/metainfo/io.github.duzuroro.DuzuRoro.metainfo.xml
+./usr/share/mime/packages/duzuroro.xml
+./usr/share/thumbnailers/duzuroro.thumbnailer
 EOF
 )
 same_list "the .deb's files" "$expected" "$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort)"
 
 echo "--- control fields"
 depends=$(dpkg-deb --field "$deb" Depends)
-for library in libgtk-3-0 libpng16-16 libgif7 libstdc++6 libc6; do
+for library in libgtk-3-0 libpng16-16 libgif7 libnettle8 libstdc++6 libc6; do
     grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "the .deb's version is not $version"

@@ -17,6 +17,7 @@ DUZURORO_PACKAGES=(
   libpng-dev
   libgif-dev
   zlib1g-dev
+  nettle-dev
   python3
   nlohmann-json3-dev
   libcli11-dev

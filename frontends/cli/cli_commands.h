@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "export/export_options.h"
+#include "export/export_report.h"
+
 struct ScreenOptions {
     std::string indexFile;
     uint32_t costume = 1;
@@ -16,3 +19,5 @@ struct ScreenOptions {
 
 int RunScreen(const ScreenOptions& options);
 int RunMakeDemo(const std::string& directory);
+// diff(1)'s status instead: 0 the same, 1 different, 2 trouble (the report says what).
+int RunDiff(const DiffOptions& options, ExportReport& report);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "export/export_job.h"
+#include "export/thumbnail.h"
 #include "frontends/cli/cli_commands.h"
 #include "frontends/cli/cli_output.h"
 
@@ -29,7 +30,7 @@ struct Usage {
 };
 
 constexpr Usage kUsages[] = {
-    {"info", "info INDEX_FILE [--json]"},
+    {"info", "info INDEX_FILE [--json [--hashes]]"},
     {"export",
      "export INDEX_FILE [--costume N|A-B,...]... [--frame F|A-B,...]... [--out DIR]\n"
      "         [--format png|gif] [--sheet [--layout row|column|grid] [--padding P]\n"
@@ -37,6 +38,8 @@ constexpr Usage kUsages[] = {
      "         [--palette gpl|pal|act [--palette-only]]"},
     {"screen", "screen INDEX_FILE --costume N [--frame F] [--zoom] --out FILE"},
     {"gallery", "gallery INDEX_FILE --out DIR [--scale S] [--transparent K]"},
+    {"diff", "diff A_INDEX B_INDEX [--json] [--out DIR [--scale S]]"},
+    {"thumbnail", "thumbnail INDEX_FILE OUT_PNG [--size N]"},
     {"make-demo", "make-demo DIR"},
 };
 
@@ -224,7 +227,12 @@ int RunTool(int argc, char** argv) {
     CLI::App* infoCommand =
         app.add_subcommand("info", "Lists the game's files and each costume with its frames.");
     AddIndexFile(infoCommand, info.indexFile);
-    infoCommand->add_flag("--json", info.json, "Print one JSON object instead of text");
+    CLI::Option* infoJson =
+        infoCommand->add_flag("--json", info.json, "Print one JSON object instead of text");
+    infoCommand
+        ->add_flag("--hashes", info.hashes,
+                   "Add a SHA-256 of each frame's decoded pixels and of each costume's palette")
+        ->needs(infoJson);
 
     ExportCommandLine exports;
     CLI::App* exportCommand = AddExportCommand(app, exports);
@@ -262,6 +270,41 @@ int RunTool(int argc, char** argv) {
               "Make this palette index fully transparent, and fill with it", "K",
               kPaletteIndexRange);
 
+    DiffOptions diff;
+    CLI::App* diffCommand = app.add_subcommand(
+        "diff",
+        "Compares two releases of a game costume by costume. Exit status as diff's: 0 the "
+        "same, 1 different, 2 trouble.");
+    diffCommand->add_option("A_INDEX", diff.indexFileA, "The first game's index file")
+        ->option_text(" ")
+        ->required();
+    diffCommand->add_option("B_INDEX", diff.indexFileB, "The second game's index file")
+        ->option_text(" ")
+        ->required();
+    diffCommand->add_flag("--json", diff.json, "Print one JSON object instead of text");
+    CLI::Option* diffOut =
+        diffCommand
+            ->add_option("--out", diff.outDirectory,
+                         "Also write a page of the differences, with pictures, into this folder")
+            ->option_text("DIR");
+    AddNumber(diffCommand, "--scale", diff.scale,
+              "Enlarge the page's pictures this many times" + Default(DiffOptions{}.scale), "S",
+              kScaleRange)
+        ->needs(diffOut);
+
+    ThumbnailOptions thumbnail;
+    CLI::App* thumbnailCommand = app.add_subcommand(
+        "thumbnail",
+        "Writes the first frame of the game's first costume as an N x N RGBA PNG, for a file "
+        "manager's thumbnails. Exit status 1, and no file, when no costume has one.");
+    AddIndexFile(thumbnailCommand, thumbnail.indexFile);
+    thumbnailCommand->add_option("OUT_PNG", thumbnail.outFile, "The PNG file to write")
+        ->option_text(" ")
+        ->required();
+    AddNumber(thumbnailCommand, "--size", thumbnail.size,
+              "The thumbnail's width and height" + Default(ThumbnailOptions{}.size), "N",
+              kThumbnailSizeRange);
+
     std::string demoDirectory;
     CLI::App* demoCommand = app.add_subcommand(
         "make-demo", "Writes a demo game (DEMO.LA0 and its disk files) into a folder.");
@@ -295,6 +338,7 @@ int RunTool(int argc, char** argv) {
     try {
         if (screenCommand->parsed()) return RunScreen(screen);
         if (demoCommand->parsed()) return RunMakeDemo(demoDirectory);
+        if (diffCommand->parsed()) return RunDiff(diff, report);
         bool done = false;
         if (infoCommand->parsed()) done = DescribeGame(info, PrintOut, report);
         if (exportCommand->parsed()) {
@@ -303,6 +347,7 @@ int RunTool(int argc, char** argv) {
             done = ExportCostumes(exports.options, report);
         }
         if (galleryCommand->parsed()) done = WriteGallery(gallery, report);
+        if (thumbnailCommand->parsed()) done = WriteThumbnail(thumbnail, report);
         ClearProgress();
         return done ? 0 : 1;
     } catch (const std::bad_alloc&) {
@@ -312,5 +357,5 @@ int RunTool(int argc, char** argv) {
         report.Error("Out of memory.");
     }
     ClearProgress();
-    return 1;
+    return diffCommand->parsed() ? 2 : 1;  // diff's trouble is 2, as diff(1)'s
 }

@@ -52,4 +52,23 @@ struct GalleryOptions {
 struct InfoOptions {
     std::string indexFile;
     bool json = false;  // one JSON document instead of text
+    bool hashes = false;  // with json: a SHA-256 of each frame's pixels and each palette
+};
+
+// A thumbnail: N x N pixels, the frame enlarged at most this many times.
+constexpr NumberRange kThumbnailSizeRange{16, 1024};
+constexpr uint32_t kThumbnailMostScale = 8;
+
+struct ThumbnailOptions {
+    std::string indexFile;
+    std::string outFile;
+    uint32_t size = 128;  // kThumbnailSizeRange; the file managers' "normal" size
+};
+
+struct DiffOptions {
+    std::string indexFileA;
+    std::string indexFileB;
+    bool json = false;       // one JSON document instead of text
+    std::string outDirectory;  // when set, a page of the differences is written there
+    uint32_t scale = 2;      // kScaleRange: the page's pictures
 };

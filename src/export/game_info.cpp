@@ -1,12 +1,15 @@
 // info: what the game holds, as text for people or as JSON for scripts. Both are written
 // costume by costume and frame by frame from the same fields, so that they never disagree
 // and memory does not grow with the number of costumes or frames.
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "costume/decode_budget.h"
 #include "export/export_game.h"
 #include "export/export_job.h"
 #include "export/json_stream.h"
+#include "export/pixel_hash.h"
 
 namespace {
 
@@ -92,12 +95,13 @@ struct InfoWriter {
     }
 
     // Called for every frame of every costume: printed directly, without building a value.
-    void Frame(uint16_t width, uint16_t height) {
+    void Frame(uint16_t width, uint16_t height, const std::string& sha256 = "") {
         if (json) {
             stream.RawValue("{\"width\":");
             stream.out.PutNumber(width);
             stream.out.Put(",\"height\":");
             stream.out.PutNumber(height);
+            if (!sha256.empty()) stream.out.Put(",\"sha256\":\"" + sha256 + '"');
             stream.out.Put('}');
         } else {
             stream.out.Put(' ');
@@ -137,9 +141,61 @@ struct InfoWriter {
     }
 };
 
-void DescribeFrames(InfoWriter& writer, Costume& costume, uint32_t number,
+// What hashing may decode, as export bounds it: each costume within its own budget, and the
+// whole listing within the run's. Past either, frames are listed without their digests.
+struct HashBudget {
+    bool asked = false;
+    uint64_t runPixels = 0;
+    uint64_t costumePixels = 0;
+    bool runSpent = false;
+    bool costumeSpent = false;
+
+    void BeginCostume() {
+        costumePixels = 0;
+        costumeSpent = false;
+    }
+
+    // False, with a refusal said once, when the frame may not be decoded.
+    bool Charge(uint32_t number, uint64_t area, ExportReport& report) {
+        if (!asked || runSpent || costumeSpent) return false;
+        const uint64_t charge = std::max(area, kFrameDecodeCharge);
+        costumePixels += charge;
+        runPixels += charge;
+        if (runPixels > kRunDecodePixelBudget) {
+            runSpent = true;
+            report.Refusal("Costume " + std::to_string(number) +
+                           " and the costumes after it are listed without their hashes: this "
+                           "command has reached its limit of " +
+                           std::to_string(kRunDecodePixelBudget) +
+                           " pixels of frames, more than any real game has.");
+            return false;
+        }
+        if (costumePixels > kCostumeDecodePixelBudget) {
+            costumeSpent = true;
+            report.Refusal("Costume " + std::to_string(number) + " has more than " +
+                           std::to_string(kCostumeDecodePixelBudget) +
+                           " pixels of frames to decode, more than any real costume: the rest "
+                           "of its frames are listed without their hashes.");
+            return false;
+        }
+        return true;
+    }
+};
+
+// The selected frame's digest, or "" when it is not to be decoded or cannot be.
+std::string FrameHash(Costume& costume, uint32_t number, HashBudget& budget,
+                      ExportReport& report) {
+    const uint64_t area = uint64_t{costume.FrameWidth()} * costume.FrameHeight();
+    if (!budget.Charge(number, area, report)) return "";
+    IndexedImage image;
+    if (!costume.Render(&image, 0, 0)) return "";
+    return FrameSha256(image);
+}
+
+void DescribeFrames(InfoWriter& writer, Costume& costume, uint32_t number, HashBudget& budget,
                     ExportReport& report) {
     writer.BeginFrames();
+    budget.BeginCostume();
     for (uint32_t frame = 1; frame <= costume.FrameCount(); ++frame) {
         report.subject = FrameSubject(number, frame);
         std::vector<std::string> heard;
@@ -147,7 +203,8 @@ void DescribeFrames(InfoWriter& writer, Costume& costume, uint32_t number,
         const bool selected = costume.SelectFrame(static_cast<uint16_t>(frame));
         report.heard = nullptr;
         if (selected) {
-            writer.Frame(costume.FrameWidth(), costume.FrameHeight());
+            writer.Frame(costume.FrameWidth(), costume.FrameHeight(),
+                         FrameHash(costume, number, budget, report));
         } else {
             writer.FrameError(JoinMessages(heard));
         }
@@ -155,7 +212,7 @@ void DescribeFrames(InfoWriter& writer, Costume& costume, uint32_t number,
     writer.EndFrames();
 }
 
-void DescribeCostume(InfoWriter& writer, ExportGame& game, uint32_t number,
+void DescribeCostume(InfoWriter& writer, ExportGame& game, uint32_t number, HashBudget& budget,
                      ExportReport& report) {
     Json entry = {{"number", number}, {"room", game.RoomOf(number)}, {"disk", nullptr}};
     if (auto disk = game.DiskOf(number)) entry["disk"] = *disk;
@@ -168,9 +225,12 @@ void DescribeCostume(InfoWriter& writer, ExportGame& game, uint32_t number,
         entry["codec"] = loaded.Codec();
         entry["colourCount"] = loaded.colourCount;
         entry["frameCount"] = loaded.FrameCount();
+        if (budget.asked) entry["paletteSha256"] = PaletteSha256(loaded);
     }
     writer.BeginCostume(entry);
-    if (costume.loaded.Loaded()) DescribeFrames(writer, *costume.loaded.costume, number, report);
+    if (costume.loaded.Loaded()) {
+        DescribeFrames(writer, *costume.loaded.costume, number, budget, report);
+    }
     writer.EndCostume();
 }
 
@@ -182,8 +242,10 @@ bool DescribeGame(const InfoOptions& options, const TextSink& out, ExportReport&
     if (!game.Open(options.indexFile, report)) return false;
     InfoWriter writer{options.json, JsonStream(out)};
     writer.Begin(game);
+    HashBudget budget;
+    budget.asked = options.json && options.hashes;
     for (uint32_t number = 1; number < game.CostumeCount(); ++number) {
-        DescribeCostume(writer, game, number, report);
+        DescribeCostume(writer, game, number, budget, report);
     }
     writer.End();
     return !report.failed;

@@ -54,7 +54,9 @@ bool EncodePng(PngTarget* target, const PngPicture& picture) {
     // more bytes in well under two thirds of the time (bench/deflate_bench.cpp measures it).
     png_set_compression_level(png, 4);
     png_set_IHDR(png, info, picture.width, picture.height, 8,
-                 picture.Indexed() ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB,
+                 picture.Indexed() ? PNG_COLOR_TYPE_PALETTE
+                 : picture.alpha   ? PNG_COLOR_TYPE_RGB_ALPHA
+                                   : PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (picture.Indexed()) {
         png_set_PLTE(png, info, colours, 256);

@@ -1,6 +1,6 @@
-// PNG files of the two kinds the tool writes: 8-bit indexed with the whole 256-entry palette
-// (and, when asked, one fully transparent entry), and 8-bit RGB. Rows are asked for one at
-// a time, so that a large picture never has to be held whole.
+// PNG files of the kinds the tool writes: 8-bit indexed with the whole 256-entry palette
+// (and, when asked, one fully transparent entry), 8-bit RGB, and 8-bit RGBA (thumbnails).
+// Rows are asked for one at a time, so that a large picture never has to be held whole.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,10 @@ struct PngPicture {
     uint32_t height = 0;
     const uint8_t* palette = nullptr;  // 256 x (red, green, blue); null for an RGB picture
     std::optional<uint8_t> transparentIndex;
-    // Row `row` (top first): width bytes, or 3 x width for RGB; valid until the next call.
+    // Row `row` (top first): width bytes, 3 x width for RGB or 4 x width for RGBA; valid
+    // until the next call.
     std::function<const uint8_t*(uint32_t row)> rowAt;
+    bool alpha = false;  // without a palette: red, green, blue and opacity for each pixel
 
     bool Indexed() const { return palette != nullptr; }
 };

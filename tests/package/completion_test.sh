@@ -69,6 +69,14 @@ cases=(
     "duzuroro-cli export DEMO.LA0 --sheet --tr|--transparent"
     # make-demo writes into a folder
     "duzuroro-cli make-demo |sub"
+    # diff takes two games, then its options; its page goes into a folder
+    "duzuroro-cli diff |DEMO.LA0 game.la0 sub"
+    "duzuroro-cli diff DEMO.LA0 |DEMO.LA0 game.la0 sub"
+    "duzuroro-cli diff DEMO.LA0 game.la0 --o|--out"
+    "duzuroro-cli diff DEMO.LA0 game.la0 --out |sub"
+    # a thumbnail is any file to write, after the game
+    "duzuroro-cli thumbnail DEMO.LA0 |DEMO.LA0 game.la0 notes.txt sub"
+    "duzuroro-cli thumbnail DEMO.LA0 t.png --size |"
 )
 for entry in "${cases[@]}"; do
     expect "${entry%%|*}" "${entry#*|}"
