@@ -3,6 +3,7 @@
 // a large game over many short tasks. Text goes back as JSON, pixels as buffers; both stay
 // valid until the next call of the same kind.
 #include <emscripten.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstring>
@@ -29,6 +30,13 @@ struct Studio {
     ExportCostume costume;
     bool costumeLoaded = false;
 };
+
+// emscripten starts the module with the umask 0777, under which every file the export
+// library writes would get no permission at all and could not be read back for the page.
+const bool g_usualUmask = [] {
+    umask(022);
+    return true;
+}();
 
 std::unique_ptr<Studio> g_studio;
 std::string g_reply;

@@ -789,7 +789,14 @@ function studioStart() {
     studioElement('zoom').value = String(studio.zoom);
     if (asked.costume >= 1 && asked.costume <= studio.listed) studioSelect(asked.costume, asked.frame ?? 1);
   });
-  // The service worker keeps the page for use offline; a page opened from the disk has none.
+  // The manifest makes the page installable and the service worker keeps it for use offline;
+  // a page opened from the disk can have neither (its browser refuses to read the manifest).
+  if (/^https?:$/.test(location.protocol)) {
+    const manifest = document.createElement('link');
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.webmanifest';
+    document.head.append(manifest);
+  }
   if ('serviceWorker' in navigator && /^https?:$/.test(location.protocol)) {
     navigator.serviceWorker.register('sw.js').catch((fault) => console.warn('No offline copy:', fault));
   }
