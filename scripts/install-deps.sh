@@ -26,6 +26,7 @@ DUZURORO_PACKAGES=(
   xdotool
   x11-utils
   imagemagick
+  unzip
   g++-mingw-w64-x86-64
   binutils-mingw-w64-x86-64
   wine64

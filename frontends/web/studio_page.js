@@ -8,7 +8,7 @@
 // so that the page answers its keys and clicks between any two of them.
 
 const kSliceMs = 8;          // the work done at one go before the page may react again
-const kExportCallMs = 20;    // what one call of a whole game's export should take
+const kExportCallMs = 10;    // what one call of a whole game's export should take
 const kTileStep = { x: 118, y: 156 };  // a tile with the gap after it
 const kTilePicture = { width: 96, height: 72 };
 const kStripPicture = 48;
@@ -618,9 +618,11 @@ async function studioDownloadEverything() {
   try {
     while (done < total && !job.cancelled && generation === studio.generation) {
       const last = Math.min(total, done + batch);
-      const started = performance.now();
+      let slowest = 0;
       for (const kind of kinds) {
+        const started = performance.now();
         const result = studioExport(Object.assign({}, kind, { costumes: `${done + 1}-${last}` }));
+        slowest = Math.max(slowest, performance.now() - started);
         studioLog(result.messages.filter((line) => !said.has(line) && said.add(line)));
         for (const file of result.files) {
           const stored = /\.(png|gif)$/.test(file.name);
@@ -631,8 +633,10 @@ async function studioDownloadEverything() {
         await studioYield();
         if (job.cancelled) break;
       }
-      const spent = (performance.now() - started) / kinds.length;
-      batch = spent < kExportCallMs / 2 ? batch * 2 : spent > kExportCallMs ? Math.max(1, Math.floor(batch / 2)) : batch;
+      // As many costumes next time as the slowest kind took kExportCallMs for, at most twice
+      // as many as now.
+      const size = last - done;
+      batch = Math.max(1, Math.min(size * 2, Math.floor(size * kExportCallMs / Math.max(slowest, 0.1))));
       if (job.cancelled) break;
       done = last;
       progress.value = done;
