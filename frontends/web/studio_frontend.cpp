@@ -5,6 +5,7 @@
 #include <emscripten.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -13,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "costume/costume_palette.h"
+#include "export/costume_preview.h"
 #include "export/export_game.h"
 #include "export/export_job.h"
 #include "export/export_options.h"
@@ -41,7 +42,7 @@ const bool g_usualUmask = [] {
 std::unique_ptr<Studio> g_studio;
 std::string g_reply;
 std::vector<uint8_t> g_frame;  // width and height (32 bits each), then RGBA pixels
-CostumePalette g_palette{};
+std::array<uint8_t, 256 * 3> g_palette{};
 
 const char* Reply(const Json& value) {
     g_reply = value.dump();
@@ -138,7 +139,7 @@ bool ReadExportOptions(const Json& asked, ExportOptions* options, std::string* e
     if (!asked.is_object()) return false;
     const auto text = [&](const char* key) {
         return asked.contains(key) && asked[key].is_string() ? asked[key].get<std::string>()
-                                                              : std::string();
+                                                             : std::string();
     };
     const auto flag = [&](const char* key) {
         return asked.contains(key) && asked[key].is_boolean() && asked[key].get<bool>();
@@ -255,24 +256,21 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* StudioRenderFrame(uint32_t number, uint32_t 
     if (studio == nullptr || !studio->costume.loaded.Loaded() || frame == 0 || frame > 65535) {
         return nullptr;
     }
-    Costume& costume = *studio->costume.loaded.costume;
     KeptReport kept;
     kept.report.quiet = true;
-    IndexedImage image;
-    if (!costume.SelectFrame(static_cast<uint16_t>(frame)) || !costume.Render(&image, 0, 0)) {
+    const std::optional<uint8_t> shownThrough =
+        transparent >= 0 && transparent <= 255
+            ? std::optional<uint8_t>(static_cast<uint8_t>(transparent))
+            : std::nullopt;
+    RgbaFrame rgba;
+    if (!PreviewFrame(*studio->costume.loaded.costume, static_cast<uint16_t>(frame), shownThrough,
+                      &rgba)) {
         return nullptr;
     }
-    const CostumePalette palette = PaletteOf(costume);
-    const size_t pixels = size_t{image.width} * image.height;
-    g_frame.assign(8 + pixels * 4, 0);
-    const uint32_t size[2] = {image.width, image.height};
+    g_frame.resize(8 + rgba.rgba.size());
+    const uint32_t size[2] = {rgba.width, rgba.height};
     std::memcpy(g_frame.data(), size, sizeof size);
-    uint8_t* out = g_frame.data() + 8;
-    for (size_t at = 0; at < pixels; ++at, out += 4) {
-        const uint8_t index = image.pixels[at];
-        std::memcpy(out, &palette[size_t{index} * 3], 3);
-        out[3] = index == transparent ? 0 : 255;
-    }
+    std::memcpy(g_frame.data() + 8, rgba.rgba.data(), rgba.rgba.size());
     return g_frame.data();
 }
 
@@ -281,7 +279,7 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* StudioRenderFrame(uint32_t number, uint32_t 
 EMSCRIPTEN_KEEPALIVE const uint8_t* StudioPalette(uint32_t number) {
     Studio* studio = StudioWith(number);
     if (studio == nullptr || !studio->costume.loaded.Loaded()) return nullptr;
-    g_palette = PaletteOf(*studio->costume.loaded.costume);
+    g_palette = PreviewPalette(*studio->costume.loaded.costume);
     return g_palette.data();
 }
 

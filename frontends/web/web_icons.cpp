@@ -18,10 +18,9 @@ bool WriteIcon(const std::string& folder, uint16_t size) {
     const std::string path = folder + "/icon-" + std::to_string(size) + ".png";
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
-    const PngPicture picture{size, size, icon.palette.data(), ProgramIcon::kTransparent,
-                             [&icon, size](uint32_t row) {
-                                 return &icon.pixels[static_cast<size_t>(row) * size];
-                             }};
+    const PngPicture picture{
+        size, size, icon.palette.data(), ProgramIcon::kTransparent,
+        [&icon, size](uint32_t row) { return &icon.pixels[static_cast<size_t>(row) * size]; }};
     std::string error;
     const bool written = WritePng(file, picture, &error);
     if (std::fclose(file) != 0 || !written) {
