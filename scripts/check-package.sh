@@ -49,6 +49,7 @@ done
 expected=$(sort <<EOF
 ./usr/bin/duzuroro
 ./usr/bin/duzuroro-cli
+./usr/lib/duzuroro/duzuroro-studio
 ./usr/share/applications/duzuroro-studio.desktop
 ./usr/share/applications/duzuroro.desktop
 ${studio}./usr/share/bash-completion/completions/duzuroro-cli
@@ -84,8 +85,9 @@ for entry in duzuroro duzuroro-studio; do
     desktop-file-validate "$root/usr/share/applications/$entry.desktop" ||
         fail "desktop-file-validate reports the problems above in $entry.desktop"
 done
-grep -qx 'Exec=xdg-open file:///usr/share/duzuroro/studio/index.html' \
-    "$root/usr/share/applications/duzuroro-studio.desktop" ||
+grep -qx 'Exec=/usr/lib/duzuroro/duzuroro-studio' "$root/usr/share/applications/duzuroro-studio.desktop" &&
+    grep -qx 'exec xdg-open file:///usr/share/duzuroro/studio/index.html' "$root/usr/lib/duzuroro/duzuroro-studio" &&
+    [ -x "$root/usr/lib/duzuroro/duzuroro-studio" ] ||
     fail "the studio's menu entry does not open the installed page"
 for file in $studio_files; do
     cmp -s "$root/usr/share/duzuroro/studio/$file" "build/web/$file" ||
