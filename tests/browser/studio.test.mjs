@@ -246,6 +246,11 @@ test('the camp fire at 12 frames a second and 4x, and its downloads byte for byt
   assertSameFiles(new Map([['costume-0003.gpl', readFileSync(palette)]]),
     cliExport('palette', ['--costume', '3', '--transparent', '0', '--palette', 'gpl', '--palette-only']), 'Download palette');
 
+  // The page's own policy forbids any connection and any script from elsewhere.
+  const policy = await page.$eval('meta[http-equiv="Content-Security-Policy"]', (meta) => meta.content);
+  for (const rule of ["connect-src 'none'", "script-src 'self' 'wasm-unsafe-eval'", "object-src 'none'"]) {
+    assert.ok(policy.split(';').map((part) => part.trim()).includes(rule), `the policy lacks ${rule}: ${policy}`);
+  }
   const foreign = requests.filter((url) => !url.startsWith('blob:') &&
     !(url.startsWith(server.url) && kPageFiles.includes(new URL(url).pathname.slice(1))));
   assert.deepEqual(foreign, [], 'the page asked for more than its own files');
