@@ -77,3 +77,36 @@ TEST(CodecReference, EveryDecoderGivesThePlainReadingsPixels) {
 }
 
 }  // namespace
+
+// Where the plain reading stops, which the fuzz targets hold the decoders to: a whole frame
+// stops after its last run or code, a cut one where the data ends.
+TEST(CodecReference, ThePlainReadingStopsAfterWhatTheFrameNeeds) {
+    struct Case {
+        const char* what;
+        uint16_t codec;
+        uint16_t width, height;
+        Pixels data;
+        Pixels pixels;
+        size_t consumed;
+        bool ranOut;
+    };
+    const Case cases[] = {
+        {"codec 1, 32 colours, an empty long run and a run cut at the end", 1, 2, 3,
+         {0x2C, 0x08, 0x00, 0x3B, 0x11}, {5, 5, 5, 7, 5, 7}, 4, false},
+        {"codec 1, the data ends inside a long run", 1, 2, 3, {0x2C, 0x08}, {5, 5, 5, 0, 5, 0}, 2, true},
+        {"codec 5, a fill, the next row's record never read", 5, 2, 1, {3, 0, 3, 9, 1, 1}, {9, 9}, 4, false},
+        {"codec 5, the data ends before the fill's colour", 5, 2, 1, {3, 0, 3}, {0, 0}, 3, true},
+        {"codec 16, a keep", 16, 2, 1, {8, 7, 0, 0xFF}, {7, 7}, 3, false},
+        {"codec 16, the data ends before the first code", 16, 2, 1, {8, 7}, {7, 0}, 2, true},
+        {"codec 16, no code after the last pixel", 16, 1, 1, {8, 7, 0xFF}, {7}, 2, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ReferenceDecode read = c.codec == 1    ? ReferenceCodec1(c.data, 32, c.width, c.height)
+                                     : c.codec == 5 ? ReferenceCodec5(c.data, c.width, c.height)
+                                                    : ReferenceCodec16(c.data, c.width, c.height);
+        EXPECT_EQ(read.pixels, c.pixels);
+        EXPECT_EQ(read.consumed, c.consumed);
+        EXPECT_EQ(read.ranOut, c.ranOut);
+    }
+}
