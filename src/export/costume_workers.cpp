@@ -181,11 +181,11 @@ struct Workers {
     void ShowAll(CostumeJob& job, const PageSink& page) {
         for (size_t index = 0; index < numbers.size(); ++index) {
             const CostumeOutput done = ShowOne(job.report);
-            if (page) page(done.page);
             if (done.failure) {
                 job.report.subject = done.failureSubject;
                 std::rethrow_exception(done.failure);
             }
+            if (page) page(done.page);
             if (done.spent) {
                 job.budget.spent = true;
                 return;
