@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr size_t kProgressBytesShownAtOnce = 16 << 10;
+
 // A message a costume said, or one of its progress lines (the text alone).
 struct Said {
     bool progress = false;
@@ -169,8 +171,11 @@ struct Workers {
     void Hold(size_t index, CostumeOutput& output, Said said) {
         std::unique_lock<std::mutex> held(lock);
         output.bytes += sizeof said + said.message.text.size() + said.message.subject.size();
+        // The thread that shows is woken for a message, but for progress lines only by the
+        // few kilobytes: a line a frame, each waking it, would cost more than the frames.
+        const bool wake = !said.progress || output.bytes >= kProgressBytesShownAtOnce;
         output.said.push_back(std::move(said));
-        if (index == shown) toShower.notify_one();
+        if (index == shown && wake) toShower.notify_one();
         toWorkers.wait(held, [&] {
             return abandoned || index == shown || output.bytes <= kHeldMessageBytes;
         });
