@@ -2,9 +2,11 @@
 // here once: the programs show these in their help and check their input against them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "export/palette_writer.h"
 #include "export/selection.h"
@@ -22,6 +24,15 @@ constexpr NumberRange kPaddingRange{0, 1024};
 constexpr NumberRange kFpsRange{1, 100};
 constexpr NumberRange kScaleRange{1, 8};
 constexpr NumberRange kPaletteIndexRange{0, 255};
+// Workers writing costumes at once. Each holds one costume's frames at most, so the bound is
+// also one on memory (README: "What one command holds").
+constexpr NumberRange kJobsRange{1, 64};
+
+// One worker per core, as the system counts them, within kJobsRange.
+inline uint32_t DefaultJobs() {
+    const auto cores = static_cast<int64_t>(std::thread::hardware_concurrency());
+    return static_cast<uint32_t>(std::clamp(cores, kJobsRange.lowest, kJobsRange.highest));
+}
 
 enum class ImageFormat { Png, Gif };
 
@@ -40,6 +51,7 @@ struct ExportOptions {
     uint32_t scale = 1;     // kScaleRange
     std::optional<PaletteFormat> palette;
     bool paletteOnly = false;
+    uint32_t jobs = DefaultJobs();  // kJobsRange
 };
 
 struct GalleryOptions {
@@ -47,6 +59,7 @@ struct GalleryOptions {
     std::string outDirectory;
     uint32_t scale = 1;  // kScaleRange
     std::optional<uint8_t> transparentIndex;
+    uint32_t jobs = DefaultJobs();  // kJobsRange
 };
 
 struct InfoOptions {
