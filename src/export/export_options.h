@@ -30,8 +30,12 @@ constexpr NumberRange kJobsRange{1, 64};
 
 // One worker per core, as the system counts them, within kJobsRange.
 inline uint32_t DefaultJobs() {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+    return 1;  // a page without threads writes on its own thread
+#else
     const auto cores = static_cast<int64_t>(std::thread::hardware_concurrency());
     return static_cast<uint32_t>(std::clamp(cores, kJobsRange.lowest, kJobsRange.highest));
+#endif
 }
 
 enum class ImageFormat { Png, Gif };
