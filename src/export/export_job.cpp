@@ -17,13 +17,29 @@ uint64_t CountWithin(const Selection& asked, uint32_t count) {
     return total;
 }
 
+bool Selects(const Selection& selection, uint32_t number) {
+    for (const Selection::Range& range : selection.ranges) {
+        if (number >= range.first && number <= range.last) return true;
+    }
+    return false;
+}
+
+// Said with what the game has, so that the user can ask again.
+std::string OutOfRange(uint64_t number, uint32_t count) {
+    const std::string costumes = count > 2 ? "costumes are 1 to " + std::to_string(count - 1)
+                                 : count == 2 ? "only costume is 1"
+                                              : "";
+    return "costume " + std::to_string(number) + " is out of range: " +
+           (costumes.empty() ? "this game has no costumes" : "this game's " + costumes);
+}
+
 void ExportOne(CostumeJob& job, uint32_t number, bool named) {
     ExportCostume costume;
     costume.Load(job.game, number, job.report);
     if (costume.result == CostumeLoadResult::NotPresent) {
         if (named) {
             job.report.Error(costume.whyNot);
-        } else {
+        } else if (!job.game.OnMissingDisk(number)) {  // noted with its disk already
             job.report.Note(costume.whyNot + " Skipped.");
         }
         return;
@@ -40,8 +56,8 @@ void ExportEach(CostumeJob& job, const Selection& costumes, bool named) {
         for (uint64_t number = range.first; number <= range.last; ++number) {
             if (number >= count) {
                 // The ranges ascend: every costume from here on is past the end too.
-                job.report.subject = CostumeSubject(static_cast<uint32_t>(number));
-                job.report.Error("Costume out of range.");
+                job.report.subject.clear();
+                job.report.Error(OutOfRange(number, count));
                 return;
             }
             ExportOne(job, static_cast<uint32_t>(number), named);
@@ -63,6 +79,9 @@ bool ExportCostumes(const ExportOptions& options, ExportReport& report) {
     job.severalCostumes = !named || options.costumes.Count() > 1;
     Selection costumes = options.costumes;
     if (costumes.Empty() && count > 1) costumes.AddRange(1, count - 1);
+    NoteMissingDisks(game, report, [&](uint32_t number) {
+        return number == 0 ? !named : Selects(costumes, number);
+    });
     if (costumes.Empty()) report.Note("The game has no costumes to export.");
     job.costumesTotal = CountWithin(costumes, count);
     ExportEach(job, costumes, named);

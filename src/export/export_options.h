@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "export/palette_writer.h"
 #include "export/selection.h"
@@ -38,16 +39,20 @@ struct ExportOptions {
     uint32_t padding = 0;   // kPaddingRange
     uint32_t fps = 10;      // kFpsRange
     uint32_t scale = 1;     // kScaleRange
-    std::optional<PaletteFormat> palette;
+    std::vector<PaletteFormat> palettes;  // each written once, in this order
     bool paletteOnly = false;
 };
 
 struct GalleryOptions {
     std::string indexFile;
     std::string outDirectory;
-    uint32_t scale = 1;  // kScaleRange
+    uint32_t scale = 0;  // kScaleRange; 0: each costume's own, kGalleryMostScale at most
     std::optional<uint8_t> transparentIndex;
+    uint32_t fps = 10;  // kFpsRange
 };
+
+// The gallery's own choice of scale: the largest whole number up to this that fits a card.
+constexpr uint32_t kGalleryMostScale = 4;
 
 struct InfoOptions {
     std::string indexFile;

@@ -246,7 +246,10 @@ void WriteCostume(CostumeJob& job, const GalleryPage& page, uint32_t number) {
     card.number = number;
     card.status = LoadResultName(costume.result);
     card.message = costume.whyNot;
-    if (costume.result == CostumeLoadResult::NotPresent) report.Note(card.message);
+    // A costume on a missing disk was noted with its disk, before the first card.
+    if (costume.result == CostumeLoadResult::NotPresent && !job.game.OnMissingDisk(number)) {
+        report.Note(card.message);
+    }
     if (costume.result == CostumeLoadResult::Loaded) {
         report.kept = &card.said;
         job.written = &card.written;
@@ -278,6 +281,7 @@ bool WriteGallery(const GalleryOptions& options, ExportReport& report) {
     const CurrentReportScope current(report);
     ExportGame game;
     if (!game.Open(options.indexFile, report)) return false;
+    NoteMissingDisks(game, report, [](uint32_t) { return true; });
     const ExportOptions exports = GalleryExport(options);
     CostumeJob job{exports, game, report};
     job.severalCostumes = true;

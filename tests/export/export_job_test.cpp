@@ -75,7 +75,7 @@ TEST_F(ExportJobTest, SaysEachMessageAboutItsCostumeOrFrameAndWritesTheRest) {
         options.outDirectory = out;
         if (!c.costumes.empty()) options.costumes = Of(c.costumes);
         if (!c.frames.empty()) options.frames = Of(c.frames);
-        options.palette = PaletteFormat::Act;
+        options.palettes = {PaletteFormat::Act};
         options.paletteOnly = c.paletteOnly;
         EXPECT_EQ(ExportCostumes(options, report), c.done);
         EXPECT_EQ(report.failed, !c.done);
