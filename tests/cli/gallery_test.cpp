@@ -68,8 +68,8 @@ TEST_F(GalleryTest, ShowsEveryCostumeWithExportsOwnFilesAndItsMessages) {
     const ToolRun run = Run({"gallery", index, "--out", out.string(), "--scale", "2"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err,
-              "Note: Costume 2 is not present on this disk.\n"
+    EXPECT_EQ(Said(run),
+              "Note: " + std::string(kMarkupName) + ".LA2 is missing, so costume 2 is not present.\n"
               "Error: VERM not found. [costume 3]\n"
               "Note: Costume 4, frame 1 has no pixels. Skipped.\n"
               "Error: Invalid frame. [costume 4, frame 3]\n"
@@ -133,7 +133,7 @@ TEST_F(GalleryTest, ShowsACostumeRefusedForItsDecodingWork) {
         "Note: Costume 1 has more than 67108864 pixels of frames to decode, more than any real "
         "costume: not exported.";
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, refusal + "\n");
+    EXPECT_EQ(Said(run), refusal + "\n");
     EXPECT_EQ(Written(), (std::set<std::string>{"index.html", "costume-0001.gpl",
                                                 "costume-0001.pal", "costume-0001.act"}));
     const std::string page = ReadFileText(out / "index.html");
