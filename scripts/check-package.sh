@@ -4,7 +4,7 @@
 # should get; its dependencies were worked out from the programs; its programs are stripped
 # and run; its icons have the sizes their folders say; its desktop entry and metadata pass
 # desktop-file-validate and appstreamcli. The zip holds DuzuRoro.exe, duzuroro-cli.exe and
-# the documents.
+# the documents. Both carry the web page (the viewer and the studio) as the web build made it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -41,11 +41,18 @@ icons=""
 for size in 16 32 48 64 128 256; do
     icons+="./usr/share/icons/hicolor/${size}x${size}/apps/duzuroro.png"$'\n'
 done
+studio_files="index.html duzuroro.js studio.js fflate.js sw.js manifest.webmanifest icon-128.png icon-256.png"
+studio=""
+for file in $studio_files; do
+    studio+="./usr/share/duzuroro/studio/$file"$'\n'
+done
 expected=$(sort <<EOF
 ./usr/bin/duzuroro
 ./usr/bin/duzuroro-cli
+./usr/lib/duzuroro/duzuroro-studio
+./usr/share/applications/duzuroro-studio.desktop
 ./usr/share/applications/duzuroro.desktop
-./usr/share/bash-completion/completions/duzuroro-cli
+${studio}./usr/share/bash-completion/completions/duzuroro-cli
 ./usr/share/doc/duzuroro/changelog.gz
 ./usr/share/doc/duzuroro/copyright
 ${icons}./usr/share/man/man1/duzuroro-cli.1.gz
@@ -59,7 +66,7 @@ same_list "the .deb's files" "$expected" "$(dpkg-deb --fsys-tarfile "$deb" | tar
 
 echo "--- control fields"
 depends=$(dpkg-deb --field "$deb" Depends)
-for library in libgtk-3-0 libpng16-16 libgif7 libnettle8 libstdc++6 libc6; do
+for library in libgtk-3-0 libpng16-16 libgif7 libnettle8 libstdc++6 libc6 xdg-utils; do
     grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb --field "$deb" Version)" = "$version" ] || fail "the .deb's version is not $version"
@@ -76,8 +83,18 @@ for size in 16 32 48 64 128 256; do
     file "$root/usr/share/icons/hicolor/${size}x${size}/apps/duzuroro.png" |
         grep -q "PNG image data, $size x $size," || fail "the ${size}x$size icon has another size"
 done
-desktop-file-validate "$root/usr/share/applications/duzuroro.desktop" ||
-    fail "desktop-file-validate reports the problems above"
+for entry in duzuroro duzuroro-studio; do
+    desktop-file-validate "$root/usr/share/applications/$entry.desktop" ||
+        fail "desktop-file-validate reports the problems above in $entry.desktop"
+done
+grep -qx 'Exec=/usr/lib/duzuroro/duzuroro-studio' "$root/usr/share/applications/duzuroro-studio.desktop" &&
+    grep -qx 'exec xdg-open file:///usr/share/duzuroro/studio/index.html' "$root/usr/lib/duzuroro/duzuroro-studio" &&
+    [ -x "$root/usr/lib/duzuroro/duzuroro-studio" ] ||
+    fail "the studio's menu entry does not open the installed page"
+for file in $studio_files; do
+    cmp -s "$root/usr/share/duzuroro/studio/$file" "build/web/$file" ||
+        fail "the .deb's studio/$file is not the web build's"
+done
 metainfo=$root/usr/share/metainfo/io.github.duzuroro.DuzuRoro.metainfo.xml
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli reports the problems above"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo's release is not $version"
@@ -86,9 +103,9 @@ zcat "$root/usr/share/doc/duzuroro/changelog.gz" | head -1 | grep -q "^duzuroro 
 
 echo "--- Windows zip"
 top=DuzuRoro-${version}-win64
-same_list "the zip's files" "$(printf '%s\n' "$top/CHANGELOG.md" "$top/DuzuRoro.exe" \
-    "$top/LICENSE.txt" "$top/README.md" "$top/duzuroro-cli.exe" | LC_ALL=C sort)" \
-    "$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)"
+same_list "the zip's files" "$( (printf '%s\n' "$top/CHANGELOG.md" "$top/DuzuRoro.exe" \
+    "$top/LICENSE.txt" "$top/README.md" "$top/duzuroro-cli.exe"; printf "$top/studio/%s\n" $studio_files) |
+    LC_ALL=C sort)" "$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)"
 unzip -q -d "$work" "$zip" "$top/DuzuRoro.exe" "$top/duzuroro-cli.exe"
 file "$work/$top/DuzuRoro.exe" | grep -q 'PE32+ executable (GUI) x86-64' ||
     fail "DuzuRoro.exe in the zip is not a 64-bit Windows GUI program"

@@ -3,14 +3,16 @@
 # committed findings once). Builds it first in build/fuzz (cmake --preset fuzz).
 #   bash scripts/fuzz.sh TARGET SECONDS [libFuzzer options...]
 # Targets: index_scan disk_header costume_block costume_block_large game codec1 codec5 codec16
+#   codec1_reference codec5_reference codec16_reference round_trip
 # The corpus grows in build/fuzz/corpus/TARGET; a finding is written to build/fuzz/findings/
 # and the script fails. Commit a finding, once fixed, into tests/regressions/fuzz-SET/
 # (SET: the target's name with dashes, costume_block_large sharing costume-block).
+# A codec's reference target starts from that codec's seeds.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 if (($# < 2)); then
-  sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
 fi
 target=$1
@@ -25,7 +27,7 @@ if [ -z "${DUZURORO_FUZZ_NO_BUILD:-}" ]; then
 fi
 
 set_name=${target%_large}
-seeds=$build/tests/fuzz/seeds/$set_name
+seeds=$build/tests/fuzz/seeds/${set_name%_reference}
 findings=$root/tests/regressions/fuzz-${set_name//_/-}
 corpus=$build/corpus/$target
 artifacts=$build/findings

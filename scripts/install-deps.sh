@@ -29,6 +29,7 @@ DUZURORO_PACKAGES=(
   imagemagick
   gifsicle
   time
+  unzip
   g++-mingw-w64-x86-64
   binutils-mingw-w64-x86-64
   wine64

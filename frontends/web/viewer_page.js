@@ -137,6 +137,7 @@ async function pageOpenGame(index, entries) {
     return;
   }
   await pageCallShell(() => ccall('WebOpen', null, ['string', 'string'], [folder + '/', index.file.name]));
+  studioGameOpened(folder + '/', index.file.name);
   // The viewer of any earlier game is gone, and with it its open files.
   for (const name of FS.readdir('/games')) {
     if (name !== '.' && name !== '..' && `/games/${name}` !== folder) pageRemoveFolder(`/games/${name}`);
@@ -148,7 +149,7 @@ function pageOpenChosen(entries) {
   pageEnqueue(async () => {
     const index = await pagePickIndexFile(entries);
     if (index) await pageOpenGame(index, entries);
-    pageCanvas.focus({ preventScroll: true });
+    studioFocusView();
   });
 }
 
@@ -249,9 +250,10 @@ function pageShowProgramIcon() {
 function pageStart() {
   FS.mkdirTree('/games');
   pageShowProgramIcon();
+  studioStart();
   pageEnqueue(() => pageCallShell(() => {
     pageStarted = _WebStart();
-  })).then(() => pageCanvas.focus({ preventScroll: true }));
+  })).then(studioFocusView);
 }
 
 if (runtimeInitialized) {

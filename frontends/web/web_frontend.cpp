@@ -17,6 +17,7 @@
 #include "app/program_icon.h"
 #include "app/shell.h"
 #include "display/screen.h"
+#include "export/export_report.h"
 
 namespace {
 
@@ -58,7 +59,9 @@ void ToCanvasPixels(const ScreenRect& rect) {
 
 }  // namespace
 
+// While the studio runs a job of the export library, the core's failures are the job's.
 void FrontendShowError(const char* text) {
+    if (ReportToCurrent(text)) return;
     QueueErrorDialog(text);
 }
 

@@ -41,7 +41,7 @@ struct SheetRows {
     const std::vector<KeptFrame>& frames;  // the layout's cells, in order
     uint32_t scale;
     uint8_t background;
-    std::vector<uint8_t> row = std::vector<uint8_t>(layout.width);
+    std::vector<uint8_t> row = std::vector<uint8_t>(static_cast<size_t>(layout.width));
     size_t band = 0;
 
     const uint8_t* At(uint32_t y) {
@@ -56,9 +56,9 @@ struct SheetRows {
             const SheetLayout::Cell& cell = layout.cells[i];
             if (y >= cell.y + cell.height) continue;
             const KeptFrame& frame = frames[i];
-            const size_t sourceRow = (y - cell.y) / scale;
+            const auto sourceRow = static_cast<size_t>((y - cell.y) / scale);
             PutScaledRow(&frame.pixels[sourceRow * frame.width], frame.width, scale,
-                         &row[cell.x]);
+                         &row[static_cast<size_t>(cell.x)]);
         }
         return row.data();
     }

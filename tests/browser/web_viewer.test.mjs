@@ -108,7 +108,8 @@ async function openViewer(t, viewport = { width: 800, height: 700 }) {
   const faults = watchPage(page);
   t.after(() => page.close());
   await page.setViewport(viewport);
-  await page.goto(server.url, { waitUntil: 'load', timeout: kWaitMs });
+  // The viewer's own view: the page's main view is the studio's.
+  await page.goto(`${server.url}#view=viewer`, { waitUntil: 'load', timeout: kWaitMs });
   await waitIdle(page);
   return { page, faults };
 }

@@ -1,7 +1,6 @@
-// The decoders against the plainest reading of each encoding: one pixel, one byte and one
-// bit at a time, in the order the encoding describes. The decoders take longer strides (bit
-// windows, whole runs, wide stores); on random data of every size and length, cut anywhere,
-// both must give the same pixels, and neither may read or write outside its buffers.
+// The decoders against the plainest reading of each encoding (support/codec_reference.h):
+// on random data of every size and length, cut anywhere, both must give the same pixels, and
+// neither may read or write outside its buffers.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,115 +10,11 @@
 #include "costume/codec1.h"
 #include "costume/codec16.h"
 #include "costume/codec5.h"
+#include "support/codec_reference.h"
 
 namespace {
 
 using Pixels = std::vector<uint8_t>;
-
-// Reads bytes and bits in order; anything past the end ends the decode.
-struct Reader {
-    const Pixels& data;
-    size_t next = 0;
-    size_t bit = 0;  // codec 16: bits taken since the start of the code stream
-    bool ended = false;
-
-    int Byte() {
-        if (next >= data.size()) {
-            ended = true;
-            return 0;
-        }
-        return data[next++];
-    }
-    int Bit() {
-        const size_t byte = 2 + bit / 8;
-        if (byte >= data.size()) {
-            ended = true;
-            return 0;
-        }
-        return (data[byte] >> (bit++ % 8)) & 1;
-    }
-    int Bits(int count) {
-        int value = 0;
-        for (int i = 0; i < count; ++i) value |= (i < 8 ? Bit() << i : (Bit(), 0));
-        return value;
-    }
-};
-
-Pixels ReferenceCodec1(const Pixels& data, uint32_t colours, size_t width, size_t height) {
-    Pixels out(width * height, 0);
-    const int shift = colours == 32 ? 3 : colours == 64 ? 2 : 4;
-    Reader in{data};
-    size_t x = 0, y = 0;
-    while (x < width) {
-        const int run = in.Byte();
-        int length = run & ((1 << shift) - 1);
-        if (length == 0) length = in.Byte();
-        if (in.ended) break;
-        for (int i = 0; i < length && x < width; ++i) {
-            out[y * width + x] = static_cast<uint8_t>(run >> shift);
-            if (++y == height) y = 0, ++x;
-        }
-    }
-    return out;
-}
-
-Pixels ReferenceCodec5(const Pixels& data, size_t width, size_t height) {
-    Pixels out(width * height, 0);
-    size_t record = 0;
-    for (size_t y = 0; y < height; ++y) {
-        Reader in{data, record};
-        const int length = in.Byte() | in.Byte() << 8;
-        if (in.ended) break;
-        for (size_t x = 0; x < width;) {
-            const int control = in.Byte();
-            if (in.ended) return out;
-            const int run = (control >> 1) + 1;
-            const int fill = control & 1 ? in.Byte() : 0;
-            for (int i = 0; i < run && x < width; ++i) {
-                const int value = control & 1 ? fill : in.Byte();
-                if (in.ended) return out;
-                out[y * width + x++] = static_cast<uint8_t>(value);
-            }
-        }
-        record += static_cast<size_t>(length) + 2;
-    }
-    return out;
-}
-
-Pixels ReferenceCodec16(const Pixels& data, size_t width, size_t height) {
-    Pixels out(width * height, 0);
-    if (data.size() < 2) return out;
-    const int bits = data[0];
-    int colour = data[1];
-    int repeat = 0;
-    Reader in{data};
-    for (size_t i = 0; i < out.size(); ++i) {
-        out[i] = static_cast<uint8_t>(colour);
-        if (i + 1 == out.size()) break;  // the code after the last pixel changes nothing
-        if (repeat > 0) {
-            --repeat;
-            continue;
-        }
-        if (in.Bit() == 0) {
-            if (in.ended) break;
-            continue;
-        }
-        int next = colour;
-        if (in.Bit() == 0) {
-            next = in.Bits(bits);
-        } else {
-            const int step = in.Bits(3);
-            if (step == 4) {
-                repeat = (in.Bits(8) + 255) % 256;
-            } else {
-                next = (colour + step - 4) & 0xFF;
-            }
-        }
-        if (in.ended) break;
-        colour = next;
-    }
-    return out;
-}
 
 // Data that each codec reads in the ways that matter: codec 16 streams made of chosen codes
 // (long keeps, literals, steps, repeats), the others random bytes with a bias to the
@@ -159,15 +54,15 @@ TEST(CodecReference, EveryDecoderGivesThePlainReadingsPixels) {
                 if (codec == 1) {
                     const uint32_t colours = std::vector<uint32_t>{16, 32, 64, 256}[random() % 4];
                     DecodeCodec1(view, colours, width, height, decoded.data(), shown);
-                    expected = ReferenceCodec1(data, colours, width, height);
+                    expected = ReferenceCodec1(data, colours, width, height).pixels;
                     for (size_t i = 0; i < pixels; ++i)
                         if (i % width >= shown.width) expected[i] = 0;
                 } else if (codec == 5) {
                     DecodeCodec5(view, width, height, decoded.data(), shown);
-                    expected = ReferenceCodec5(data, width, height);
+                    expected = ReferenceCodec5(data, width, height).pixels;
                 } else {
                     DecodeCodec16(view, width, height, decoded.data(), shown);
-                    expected = ReferenceCodec16(data, width, height);
+                    expected = ReferenceCodec16(data, width, height).pixels;
                 }
                 if (codec != 1) {
                     for (size_t i = size_t{width} * std::min(height, shown.height); i < pixels; ++i)
@@ -182,3 +77,36 @@ TEST(CodecReference, EveryDecoderGivesThePlainReadingsPixels) {
 }
 
 }  // namespace
+
+// Where the plain reading stops, which the fuzz targets hold the decoders to: a whole frame
+// stops after its last run or code, a cut one where the data ends.
+TEST(CodecReference, ThePlainReadingStopsAfterWhatTheFrameNeeds) {
+    struct Case {
+        const char* what;
+        uint16_t codec;
+        uint16_t width, height;
+        Pixels data;
+        Pixels pixels;
+        size_t consumed;
+        bool ranOut;
+    };
+    const Case cases[] = {
+        {"codec 1, 32 colours, an empty long run and a run cut at the end", 1, 2, 3,
+         {0x2C, 0x08, 0x00, 0x3B, 0x11}, {5, 5, 5, 7, 5, 7}, 4, false},
+        {"codec 1, the data ends inside a long run", 1, 2, 3, {0x2C, 0x08}, {5, 5, 5, 0, 5, 0}, 2, true},
+        {"codec 5, a fill, the next row's record never read", 5, 2, 1, {3, 0, 3, 9, 1, 1}, {9, 9}, 4, false},
+        {"codec 5, the data ends before the fill's colour", 5, 2, 1, {3, 0, 3}, {0, 0}, 3, true},
+        {"codec 16, a keep", 16, 2, 1, {8, 7, 0, 0xFF}, {7, 7}, 3, false},
+        {"codec 16, the data ends before the first code", 16, 2, 1, {8, 7}, {7, 0}, 2, true},
+        {"codec 16, no code after the last pixel", 16, 1, 1, {8, 7, 0xFF}, {7}, 2, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ReferenceDecode read = c.codec == 1    ? ReferenceCodec1(c.data, 32, c.width, c.height)
+                                     : c.codec == 5 ? ReferenceCodec5(c.data, c.width, c.height)
+                                                    : ReferenceCodec16(c.data, c.width, c.height);
+        EXPECT_EQ(read.pixels, c.pixels);
+        EXPECT_EQ(read.consumed, c.consumed);
+        EXPECT_EQ(read.ranOut, c.ranOut);
+    }
+}

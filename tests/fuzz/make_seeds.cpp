@@ -101,6 +101,16 @@ std::vector<uint8_t> CodecInput(const SeedCostumeKind& kind, const CostumeFrame&
     return input;
 }
 
+// The round-trip target's input: width, height, colour count, then the pixels.
+std::vector<uint8_t> FrameInput(uint32_t colourCount, const CostumeFrame& frame) {
+    std::vector<uint8_t> input;
+    AppendU16LE(input, frame.width);
+    AppendU16LE(input, frame.height);
+    input.push_back(static_cast<uint8_t>(colourCount));
+    AppendBytes(input, frame.pixels);
+    return input;
+}
+
 // Larger seeds would make every mutation of the costume targets slower.
 constexpr size_t kMaxDemoSeed = 16384;
 
@@ -144,8 +154,15 @@ int main(int argc, char** argv) {
             seeds.Write(codecTarget.c_str(),
                         std::string(kind.name) + "-frame-" + std::to_string(f + 1),
                         CodecInput(kind, design.frames[f]));
+            seeds.Write("round_trip",
+                        std::string(kind.name) + "-frame-" + std::to_string(f + 1),
+                        FrameInput(kind.colourCount, design.frames[f]));
         }
     }
+    // A frame taller than codec 1's tile of columns, its few pixels repeated down it.
+    CostumeFrame tall = SeedFrame(1, 20000, 16, 3);
+    tall.pixels.resize(97);
+    seeds.Write("round_trip", "tall-frame", FrameInput(16, tall));
 
     for (uint32_t variant = 0; variant < 2; ++variant) {
         GameFiles files;

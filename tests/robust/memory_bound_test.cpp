@@ -3,42 +3,11 @@
 // the bound the README states: 18 MiB (the largest frame a size record may claim, its zoomed
 // copy and the screen), plus twice the index file (a directory is read whole, then kept),
 // plus the costume block (which its disk file must hold).
-#include <malloc.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <new>
 
+#include "robust/allocation_count.h"
 #include "robust/browsed_game.h"
-
-namespace {
-
-size_t g_live = 0;
-size_t g_peak = 0;
-
-}  // namespace
-
-// Every allocation of this test program is counted, so that the peak is seen however short
-// the allocation lived.
-void* operator new(size_t size) {
-    void* memory = std::malloc(size == 0 ? 1 : size);
-    if (memory == nullptr) throw std::bad_alloc();
-    g_live += malloc_usable_size(memory);
-    g_peak = std::max(g_peak, g_live);
-    return memory;
-}
-
-void operator delete(void* memory) noexcept {
-    if (memory == nullptr) return;
-    g_live -= malloc_usable_size(memory);
-    std::free(memory);
-}
-
-void operator delete(void* memory, size_t) noexcept {
-    operator delete(memory);
-}
 
 namespace {
 
@@ -98,15 +67,15 @@ TEST(MemoryBound, AViewerSessionStaysWithinWhatItsFilesBack) {
         layout = GameLayout{};
 
         g_headless.Clear();
-        const size_t before = g_live;
-        g_peak = g_live;
+        const size_t before = g_allocated.liveBytes;
+        g_allocated.peakBytes = g_allocated.liveBytes;
         ASSERT_TRUE(HeadlessStart());
         HeadlessOpen(game.IndexPath());
         HeadlessPressKey(KEY_ADD);
         HeadlessPressKey(KEY_SUBTRACT);
         EXPECT_EQ(g_headless.TakeErrors(), Messages{});
         HeadlessStop();
-        const size_t peak = g_peak - before;
+        const size_t peak = g_allocated.peakBytes - before;
         const size_t bound = kFixedBound + 2 * indexSize + blockSize;
         std::printf("%s: %.1f MiB at most (index %zu bytes, block %zu bytes; bound %.1f MiB)\n",
                     c.what, double(peak) / kMiB, indexSize, blockSize, double(bound) / kMiB);
