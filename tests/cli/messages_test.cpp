@@ -58,7 +58,9 @@ TEST_F(CliTest, MissingDisksAreNotedOnceWithTheirCostumes) {
     EXPECT_EQ(Said(exported), notes);
     // Only the disks of the costumes asked for.
     const ToolRun one = Run({"export", IndexFile(), "--costume", "9-10", "--out", out.string()});
-    EXPECT_EQ(Said(one), "Note: DEMO.LA2 is missing, so costumes 8-14 are not present.\n");
+    EXPECT_EQ(Said(one), "Note: DEMO.LA2 is missing, so costumes 8-14 are not present.\n"
+                         "Error: Costume 9 is not present on this disk. [costume 9]\n"
+                         "Error: Costume 10 is not present on this disk. [costume 10]\n");
     const ToolRun gallery = Run({"gallery", IndexFile(), "--out", out.string()});
     EXPECT_EQ(gallery.exitCode, 0);
     EXPECT_EQ(Said(gallery), notes);
@@ -170,10 +172,40 @@ TEST_F(CliTest, ExportAndGalleryEndWithASummaryThatQuietLeavesOut) {
     const ToolRun gallery = Run({"gallery", IndexFile(), "--out", site.string() + "/"});
     EXPECT_EQ(Said(gallery), note);
     EXPECT_TRUE(std::regex_match(gallery.err.substr(note.size()),
-                                 std::regex("Wrote 71 files \\([0-9]+ KB\\) into " + site.string() +
+                                 std::regex("Wrote 85 files \\([0-9]+ KB\\) into " + site.string() +
                                             "/; 1 note\\.\n")))
         << gallery.err;
     EXPECT_EQ(Run({"gallery", IndexFile(), "--out", site.string(), "--quiet"}).err, note);
+}
+
+// Without --scale the files are the costumes' own pixels and the page enlarges each GIF as
+// far as its card allows, by a whole number up to 4; with it, the page shows the files as
+// they are.
+TEST_F(CliTest, GalleryShowsEachCostumeAsLargeAsItsCardAllows) {
+    MakeDemo();
+    const ToolRun run = Run({"gallery", IndexFile(), "--out", out.string(), "--quiet"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string page = ReadFileText(out / "index.html");
+    const std::regex image("<img src=\"(costume-[0-9]+\\.gif)\"[^>]* width=\"([0-9]+)\" "
+                           "height=\"([0-9]+)\">");
+    int images = 0;
+    for (auto match = std::sregex_iterator(page.begin(), page.end(), image);
+         match != std::sregex_iterator(); ++match, ++images) {
+        const std::string gif = ReadFileText(out / (*match)[1].str());
+        ASSERT_GE(gif.size(), 10u);
+        const uint32_t width = static_cast<uint8_t>(gif[6]) | static_cast<uint8_t>(gif[7]) << 8;
+        const uint32_t height = static_cast<uint8_t>(gif[8]) | static_cast<uint8_t>(gif[9]) << 8;
+        const uint32_t scale = std::clamp<uint32_t>(256 / width, 1, 4);
+        EXPECT_EQ(std::stoul((*match)[2]), width * scale) << (*match)[1];
+        EXPECT_EQ(std::stoul((*match)[3]), height * scale) << (*match)[1];
+    }
+    EXPECT_EQ(images, 14);
+    EXPECT_NE(page.find("<nav aria-label=\"Costumes\"><a href=\"#costume-1\">1</a>"),
+              std::string::npos);
+
+    fs::remove_all(out);
+    ASSERT_EQ(Run({"gallery", IndexFile(), "--out", out.string(), "--scale", "2"}).exitCode, 0);
+    EXPECT_EQ(ReadFileText(out / "index.html").find(" width=\""), std::string::npos);
 }
 
 }  // namespace
