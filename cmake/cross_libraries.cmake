@@ -1,8 +1,9 @@
-# zlib, libpng and giflib for the cross builds (MinGW-w64, emscripten), compiled as static
-# libraries from Debian's source packages of the very versions the native build links, which
-# scripts/fetch-cross-sources.sh fetches. They get the targets, and the find_package()
-# results, that the native build gets from Debian's packages: ZLIB::ZLIB, PNG::PNG, GIF::GIF,
-# and the header-only CLI11::CLI11 and nlohmann_json::nlohmann_json.
+# zlib, libpng, giflib and nettle's SHA-256 for the cross builds (MinGW-w64, emscripten),
+# compiled as static libraries from Debian's source packages of the very versions the native
+# build links, which scripts/fetch-cross-sources.sh fetches. They get the targets, and the
+# find_package() results, that the native build gets from Debian's packages: ZLIB::ZLIB,
+# PNG::PNG, GIF::GIF, PkgConfig::NETTLE, and the header-only CLI11::CLI11 and
+# nlohmann_json::nlohmann_json.
 cmake_minimum_required(VERSION 3.24) # find_package() redirection
 enable_language(C)
 
@@ -12,11 +13,11 @@ else()
   set(cache_home $ENV{HOME}/.cache)
 endif()
 set(DUZURORO_CROSS_SOURCES ${cache_home}/duzuroro/cross-sources CACHE PATH
-  "Debian's unpacked source packages of zlib, libpng and giflib (scripts/fetch-cross-sources.sh)")
+  "Debian's unpacked source packages of zlib, libpng, giflib and nettle (scripts/fetch-cross-sources.sh)")
 
 # Each source package must be there, unpacked at the version of its native package.
 find_program(DUZURORO_DPKG_QUERY dpkg-query REQUIRED)
-foreach(pair zlib:zlib1g-dev libpng1.6:libpng-dev giflib:libgif-dev)
+foreach(pair zlib:zlib1g-dev libpng1.6:libpng-dev giflib:libgif-dev nettle:nettle-dev)
   string(REPLACE ":" ";" pair ${pair})
   list(GET pair 0 source)
   list(GET pair 1 package)
@@ -56,6 +57,37 @@ foreach(name zlib png gif)
 endforeach()
 target_link_libraries(duzuroro_png PUBLIC duzuroro_zlib)
 
+# Of nettle, only SHA-256 (info --json --hashes), in portable C: no assembly, so no config.h
+# (the sources read it only under HAVE_CONFIG_H, and without it take the C compress
+# function). The headers the programs include sit in a folder of their own as <nettle/...>;
+# version.h is made from its .in file with the version configure.ac states.
+set(nettle_dir ${DUZURORO_CROSS_SOURCES}/nettle)
+file(STRINGS ${nettle_dir}/configure.ac nettle_init REGEX "^AC_INIT\\(\\[nettle\\]")
+string(REGEX REPLACE "^AC_INIT\\(\\[nettle\\], *\\[([0-9.]+)\\].*" "\\1"
+  NETTLE_VERSION "${nettle_init}")
+string(REGEX REPLACE "^([0-9]+:)?(.*)-[^-]*$" "\\2" nettle_upstream ${debian_version_nettle})
+if(NOT NETTLE_VERSION STREQUAL nettle_upstream)
+  message(FATAL_ERROR "${nettle_dir}/configure.ac states nettle '${NETTLE_VERSION}', not the "
+    "${nettle_upstream} of Debian's ${debian_version_nettle}: run bash scripts/install-deps.sh")
+endif()
+string(REGEX MATCHALL "[0-9]+" nettle_parts ${NETTLE_VERSION})
+list(GET nettle_parts 0 MAJOR_VERSION)
+list(GET nettle_parts 1 MINOR_VERSION)
+set(NETTLE_USE_MINI_GMP 0)  # Debian's nettle is built over GMP; SHA-256 needs neither.
+set(nettle_include_dir ${CMAKE_BINARY_DIR}/cross-libraries/nettle-include)
+configure_file(${nettle_dir}/version.h.in ${nettle_include_dir}/nettle/version.h @ONLY)
+foreach(header sha2.h nettle-types.h)
+  configure_file(${nettle_dir}/${header} ${nettle_include_dir}/nettle/${header} COPYONLY)
+endforeach()
+add_library(duzuroro_nettle STATIC EXCLUDE_FROM_ALL
+  ${nettle_dir}/sha256.c ${nettle_dir}/sha256-compress.c ${nettle_dir}/write-be32.c
+  ${nettle_dir}/version.c)
+target_include_directories(duzuroro_nettle SYSTEM PUBLIC ${nettle_include_dir})
+# version.c includes "version.h" from beside itself, where only the .in file is.
+target_include_directories(duzuroro_nettle PRIVATE ${nettle_include_dir}/nettle)
+set_target_properties(duzuroro_nettle PROPERTIES COMPILE_OPTIONS -w
+  ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/cross-libraries)
+
 # libpng's build-time settings: the defaults, as Debian's are, with the zlib it is built
 # against (which pngpriv.h checks).
 set(png_config_dir ${CMAKE_BINARY_DIR}/cross-libraries/include)
@@ -79,6 +111,8 @@ endforeach()
 add_library(ZLIB::ZLIB ALIAS duzuroro_zlib)
 add_library(PNG::PNG ALIAS duzuroro_png)
 add_library(GIF::GIF ALIAS duzuroro_gif)
+# pkg_check_modules() would find the host's nettle: src/export takes this target instead.
+add_library(PkgConfig::NETTLE ALIAS duzuroro_nettle)
 add_library(CLI11::CLI11 ALIAS duzuroro_cli11)
 add_library(nlohmann_json::nlohmann_json ALIAS duzuroro_nlohmann_json)
 
@@ -111,7 +145,7 @@ foreach(package ZLIB PNG GIF CLI11 nlohmann_json)
 endforeach()
 
 set(DUZURORO_CROSS_VERSIONS "zlib ${debian_version_zlib}, libpng1.6 ${debian_version_libpng1.6}, "
-  "giflib ${debian_version_giflib}")
+  "giflib ${debian_version_giflib}, nettle ${debian_version_nettle}")
 list(JOIN DUZURORO_CROSS_VERSIONS "" DUZURORO_CROSS_VERSIONS)
 message(STATUS "Cross libraries from Debian's source packages ${DUZURORO_CROSS_VERSIONS}")
 

@@ -5,8 +5,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(DUZURORO_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${DUZURORO_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${DUZURORO_MINGW_PREFIX}-g++)
+# The POSIX thread model: std::thread, which export's workers use, exists only there (the
+# win32 model's C++ library has none); winpthread is linked in statically with the rest.
+set(CMAKE_C_COMPILER ${DUZURORO_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${DUZURORO_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${DUZURORO_MINGW_PREFIX}-windres)
 
 # Headers and libraries come from the cross environment only; programs from the host.

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fetches Debian's source packages of zlib, libpng and giflib, of exactly the versions the
+# Fetches Debian's source packages of zlib, libpng, giflib and nettle, of exactly the versions the
 # native build links, and unpacks them with Debian's patches applied, for the cross builds
 # (win64, web) to compile for their own toolchains. Uses a private apt configuration, so the
 # machine's apt sources and lists stay as they are. Quick when already fetched.
@@ -13,7 +13,8 @@ set -euo pipefail
 
 dest=${1:-${XDG_CACHE_HOME:-$HOME/.cache}/duzuroro/cross-sources}
 # The native development package each source package builds.
-declare -A dev_package=([zlib]=zlib1g-dev [libpng1.6]=libpng-dev [giflib]=libgif-dev)
+declare -A dev_package=([zlib]=zlib1g-dev [libpng1.6]=libpng-dev [giflib]=libgif-dev
+                        [nettle]=nettle-dev)
 
 fail() {
   echo "fetch-cross-sources: $*" >&2
@@ -26,7 +27,7 @@ native_version() {
 }
 
 wanted=()
-for source in zlib libpng1.6 giflib; do
+for source in zlib libpng1.6 giflib nettle; do
   version=$(native_version "$source")
   if [ "$(cat "$dest/$source.version" 2>/dev/null)" != "$version" ]; then
     wanted+=("$source=$version")

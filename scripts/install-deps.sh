@@ -31,6 +31,7 @@ DUZURORO_PACKAGES=(
   time
   unzip
   g++-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64
   wine64
   emscripten

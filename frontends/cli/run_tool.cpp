@@ -27,6 +27,13 @@ namespace {
 
 constexpr int kUsageError = 2;
 
+// The same for both commands: what --jobs does, and its default on this machine.
+std::string JobsHelp(uint32_t defaultJobs) {
+    return "Costumes written at once, one by each worker; the files and messages are the same "
+           "for every N (default: the number of cores, " +
+           std::to_string(defaultJobs) + " here)";
+}
+
 struct Usage {
     const char* command;
     const char* synopsis;
@@ -38,9 +45,10 @@ constexpr Usage kUsages[] = {
      "export INDEX_FILE [--costume N|A-B,...]... [--frame F|A-B,...]... [--out DIR]\n"
      "         [--format png|gif] [--sheet [--layout row|column|grid] [--padding P]\n"
      "         [--sheet-json array|hash]] [--fps F] [--scale S] [--transparent K]\n"
-     "         [--palette gpl|pal|act]... [--palette-only] [--quiet]"},
+     "         [--palette gpl|pal|act]... [--palette-only] [--jobs N] [--quiet]"},
     {"screen", "screen INDEX_FILE --costume N [--frame F] [--zoom] --out FILE"},
-    {"gallery", "gallery INDEX_FILE --out DIR [--scale S] [--transparent K] [--fps F] [--quiet]"},
+    {"gallery",
+     "gallery INDEX_FILE --out DIR [--scale S] [--transparent K] [--fps F] [--jobs N] [--quiet]"},
     {"diff", "diff A_INDEX B_INDEX [--json] [--out DIR [--scale S]]"},
     {"thumbnail", "thumbnail INDEX_FILE OUT_PNG [--size N]"},
     {"make-demo", "make-demo DIR"},
@@ -305,6 +313,7 @@ CLI::App* AddExportCommand(CLI::App& app, ExportCommandLine& line) {
                                                 {"act", PaletteFormat::Act}}));
     command->add_flag("--palette-only", options.paletteOnly, "Write the palettes and no image")
         ->needs(palette);
+    AddNumber(command, "--jobs", options.jobs, JobsHelp(defaults.jobs), "N", kJobsRange);
     command->add_flag("--quiet", line.quiet, "Leave out the progress line and the summary");
     return command;
 }
@@ -383,6 +392,8 @@ int RunTool(int argc, char** argv) {
               "Frames per second: the GIFs' delay and the sheets' durations" +
                   Default(GalleryOptions{}.fps),
               "F", kFpsRange);
+    AddNumber(galleryCommand, "--jobs", gallery.jobs, JobsHelp(GalleryOptions{}.jobs),
+              "N", kJobsRange);
     bool galleryQuiet = false;
     galleryCommand->add_flag("--quiet", galleryQuiet,
                              "Leave out the progress line and the summary");

@@ -4,6 +4,7 @@
 // passes here, a test can make any single one of them fail (AllocationFaults).
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -12,12 +13,26 @@
 
 #include "common/report_error.h"
 
-// Counts the allocations asked for, and refuses one of them when a test says so.
+// Counts the allocations asked for, and refuses one of them when a test says so. The count
+// is the process's, over every thread (an export's workers allocate at once), so that no
+// allocation is counted twice or lost; a test sets failAt and observe while no other thread
+// runs, and observe is then called on whichever thread allocates.
 struct AllocationFaults {
-    uint64_t asked = 0;   // allocations asked for so far
-    uint64_t failAt = 0;  // the allocation that fails, counting from 1; 0 for none
+    std::atomic<uint64_t> asked{0};  // allocations asked for so far
+    uint64_t failAt = 0;             // the allocation that fails, counting from 1; 0 for none
     // When set, told of every allocation with the place in the source that asked for it.
     void (*observe)(const char* file, int line) = nullptr;
+
+    AllocationFaults() = default;
+    // A test starts again from a fresh record: the count is copied as it stands.
+    AllocationFaults(const AllocationFaults& other)
+        : asked(other.asked.load()), failAt(other.failAt), observe(other.observe) {}
+    AllocationFaults& operator=(const AllocationFaults& other) {
+        asked = other.asked.load();
+        failAt = other.failAt;
+        observe = other.observe;
+        return *this;
+    }
 };
 extern AllocationFaults g_allocationFaults;
 

@@ -115,7 +115,10 @@ void ExportCostume::Load(ExportGame& game, uint32_t costume, ExportReport& repor
     std::vector<std::string>* before = report.heard;
     report.heard = &heard;
     StatusText notPresent;
-    result = loaded.LoadOrSayWhyNot(*game.archive, costume, &notPresent);
+    {
+        const std::lock_guard<std::mutex> oneAtATime(game.reading);
+        result = loaded.LoadOrSayWhyNot(*game.archive, costume, &notPresent);
+    }
     report.heard = before;
     if (before != nullptr) before->insert(before->end(), heard.begin(), heard.end());
     whyNot = result == CostumeLoadResult::NotPresent ? notPresent.text : JoinMessages(heard);

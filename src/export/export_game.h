@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ struct ExportGame {
     std::string directory;  // the archive borrows these two: released after it
     std::string baseName;
     std::unique_ptr<GameArchive> archive;
+    // The archive's files are shared, each with one reading position: costumes are read one at
+    // a time (ExportCostume::Load). All else the archive holds is only read once it is open.
+    std::mutex reading;
 
     ExportGame() = default;
     ExportGame(const ExportGame&) = delete;

@@ -1,20 +1,30 @@
-// export: every costume asked for, each planned and bounded, then written.
+// export: every costume asked for, each planned and bounded, then written, by as many
+// workers as asked.
 #include "export/export_job.h"
 
-#include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "export/costume_export.h"
+#include "export/costume_workers.h"
 
 namespace {
 
-// The costumes of `asked` that the game has, for the progress line.
-uint64_t CountWithin(const Selection& asked, uint32_t count) {
-    uint64_t total = 0;
+// The costumes of `asked` that the game has, in order; the first asked for past its end, if
+// any, goes to `pastEnd` (the ranges ascend: every one after it is past the end too).
+std::vector<uint32_t> CostumesWithin(const Selection& asked, uint32_t count,
+                                     std::optional<uint32_t>* pastEnd) {
+    std::vector<uint32_t> numbers;
     for (const Selection::Range& range : asked.ranges) {
-        if (range.first >= count) break;
-        total += std::min<uint64_t>(range.last, count - 1u) - range.first + 1;
+        for (uint64_t number = range.first; number <= range.last; ++number) {
+            if (number >= count) {
+                *pastEnd = static_cast<uint32_t>(number);
+                return numbers;
+            }
+            numbers.push_back(static_cast<uint32_t>(number));
+        }
     }
-    return total;
+    return numbers;
 }
 
 bool Selects(const Selection& selection, uint32_t number) {
@@ -33,37 +43,17 @@ std::string OutOfRange(uint64_t number, uint32_t count) {
            (costumes.empty() ? "this game has no costumes" : "this game's " + costumes);
 }
 
-void ExportOne(CostumeJob& job, uint32_t number, bool named) {
-    ExportCostume costume;
-    costume.Load(job.game, number, job.report);
+void ExportOne(CostumeJob& job, ExportCostume& costume, bool named) {
     if (costume.result == CostumeLoadResult::NotPresent) {
         if (named) {
             job.report.Error(costume.whyNot);
-        } else if (!job.game.OnMissingDisk(number)) {  // noted with its disk already
+        } else if (!job.game.OnMissingDisk(costume.number)) {  // noted with its disk already
             job.report.Note(costume.whyNot + " Skipped.");
         }
         return;
     }
     if (costume.result == CostumeLoadResult::Loaded) {
-        ExportLoadedCostume(job, number, *costume.loaded.costume);
-    }
-}
-
-// Every costume asked for in turn, until one past the game's end or the job's limit.
-void ExportEach(CostumeJob& job, const Selection& costumes, bool named) {
-    const uint32_t count = job.game.CostumeCount();
-    for (const Selection::Range& range : costumes.ranges) {
-        for (uint64_t number = range.first; number <= range.last; ++number) {
-            if (number >= count) {
-                // The ranges ascend: every costume from here on is past the end too.
-                job.report.subject.clear();
-                job.report.Error(OutOfRange(number, count));
-                return;
-            }
-            ExportOne(job, static_cast<uint32_t>(number), named);
-            if (job.budget.spent) return;
-            ++job.costumesDone;
-        }
+        ExportLoadedCostume(job, costume.number, *costume.loaded.costume);
     }
 }
 
@@ -83,7 +73,18 @@ bool ExportCostumes(const ExportOptions& options, ExportReport& report) {
         return number == 0 ? !named : Selects(costumes, number);
     });
     if (costumes.Empty()) report.Note("The game has no costumes to export.");
-    job.costumesTotal = CountWithin(costumes, count);
-    ExportEach(job, costumes, named);
+    std::optional<uint32_t> pastEnd;
+    const std::vector<uint32_t> numbers = CostumesWithin(costumes, count, &pastEnd);
+    job.costumesTotal = numbers.size();
+    WorkCostumes(
+        job, numbers, options.jobs,
+        [named](CostumeJob& each, ExportCostume& costume, std::string*) {
+            ExportOne(each, costume, named);
+        },
+        nullptr);
+    if (pastEnd && !job.budget.spent) {
+        report.subject.clear();
+        report.Error(OutOfRange(*pastEnd, count));
+    }
     return !report.failed;
 }

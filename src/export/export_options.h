@@ -2,9 +2,11 @@
 // here once: the programs show these in their help and check their input against them.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "export/palette_writer.h"
@@ -23,6 +25,19 @@ constexpr NumberRange kPaddingRange{0, 1024};
 constexpr NumberRange kFpsRange{1, 100};
 constexpr NumberRange kScaleRange{1, 8};
 constexpr NumberRange kPaletteIndexRange{0, 255};
+// Workers writing costumes at once. Each holds one costume's frames at most, so the bound is
+// also one on memory (README: "What one command holds").
+constexpr NumberRange kJobsRange{1, 64};
+
+// One worker per core, as the system counts them, within kJobsRange.
+inline uint32_t DefaultJobs() {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+    return 1;  // a page without threads writes on its own thread
+#else
+    const auto cores = static_cast<int64_t>(std::thread::hardware_concurrency());
+    return static_cast<uint32_t>(std::clamp(cores, kJobsRange.lowest, kJobsRange.highest));
+#endif
+}
 
 enum class ImageFormat { Png, Gif };
 
@@ -41,6 +56,7 @@ struct ExportOptions {
     uint32_t scale = 1;     // kScaleRange
     std::vector<PaletteFormat> palettes;  // each written once, in this order
     bool paletteOnly = false;
+    uint32_t jobs = DefaultJobs();  // kJobsRange
 };
 
 struct GalleryOptions {
@@ -48,7 +64,8 @@ struct GalleryOptions {
     std::string outDirectory;
     uint32_t scale = 0;  // kScaleRange; 0: each costume's own, kGalleryMostScale at most
     std::optional<uint8_t> transparentIndex;
-    uint32_t fps = 10;  // kFpsRange
+    uint32_t fps = 10;              // kFpsRange
+    uint32_t jobs = DefaultJobs();  // kJobsRange
 };
 
 // The gallery's own choice of scale: the largest whole number up to this that fits a card.

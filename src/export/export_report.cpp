@@ -4,7 +4,9 @@
 
 namespace {
 
-ExportReport* g_current = nullptr;
+// One for each thread: a worker of an export makes its own report current while the main
+// thread's stays current for the main thread.
+thread_local ExportReport* g_current = nullptr;
 
 }  // namespace
 
@@ -57,6 +59,21 @@ void ExportReport::Refusal(const std::string& text) {
 
 void ExportReport::Progress(const std::string& text) const {
     if (onProgress) onProgress(text);
+}
+
+void ExportReport::Repeat(const ExportMessage& message) {
+    subject = message.subject;
+    switch (message.kind) {
+        case ExportMessageKind::Error:
+            Error(message.text);
+            break;
+        case ExportMessageKind::Note:
+            Note(message.text);
+            break;
+        case ExportMessageKind::Refusal:
+            Refusal(message.text);
+            break;
+    }
 }
 
 void ExportReport::Say(ExportMessageKind kind, const std::string& text) {

@@ -68,6 +68,8 @@ struct ExportReport {
     void Note(const std::string& text);
     void Refusal(const std::string& text);
     void Progress(const std::string& text) const;
+    // Says what another report said (a worker's), about its subject, as if said here.
+    void Repeat(const ExportMessage& message);
 
 private:
     std::string lastErrorLine;  // the error said last, until a note is said
@@ -75,8 +77,9 @@ private:
     void Say(ExportMessageKind kind, const std::string& text);
 };
 
-// Makes `report` the one that the core's own failures (ReportError) go to while the scope
-// lives; the one current before comes back after it.
+// Makes `report` the one that the core's own failures (ReportError) go to, on this thread,
+// while the scope lives; the one current before comes back after it. Each thread has its own,
+// so that a worker's failures are its own costume's.
 struct CurrentReportScope {
     explicit CurrentReportScope(ExportReport& report);
     ~CurrentReportScope();

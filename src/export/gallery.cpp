@@ -12,6 +12,7 @@
 
 #include "costume/costume_palette.h"
 #include "export/costume_export.h"
+#include "export/costume_workers.h"
 #include "export/export_job.h"
 #include "export/output_file.h"
 #include "export/output_names.h"
@@ -109,12 +110,14 @@ struct CostumeCard {
     }
 };
 
+// The page's text, made a part at a time: its head, each costume's card (by the worker that
+// writes the costume) and its foot.
 struct GalleryPage {
-    std::FILE* file;
     const GalleryOptions& options;
+    std::string text;
 
-    void Put(std::string_view text) const { std::fwrite(text.data(), 1, text.size(), file); }
-    void Field(std::string_view name, std::string_view value) const {
+    void Put(std::string_view part) { text.append(part); }
+    void Field(std::string_view name, std::string_view value) {
         Put("<dt>");
         Put(name);
         Put("</dt><dd>");
@@ -122,7 +125,7 @@ struct GalleryPage {
         Put("</dd>");
     }
 
-    void Begin(const ExportGame& game) const {
+    void Begin(const ExportGame& game) {
         const std::string title = "Costumes of " + EscapedHtml(game.baseName);
         const uint32_t count = game.CostumeCount();
         const uint32_t listed = count > 0 ? count - 1 : 0;
@@ -151,7 +154,7 @@ struct GalleryPage {
     }
 
     // A link to each card, so that a game of hundreds of costumes need not be scrolled.
-    void Contents(uint32_t count) const {
+    void Contents(uint32_t count) {
         if (count <= 1) return;
         Put("<nav aria-label=\"Costumes\">");
         for (uint32_t number = 1; number < count; ++number) {
@@ -162,7 +165,7 @@ struct GalleryPage {
     }
 
     void Card(const CostumeCard& card, const ExportGame& game, Costume* costume,
-              ExportReport& report) const {
+              ExportReport& report) {
         const std::string name = CostumeName(card.number);
         const std::string number = std::to_string(card.number);
         Put("<article id=\"costume-" + number + "\" data-status=\"" + card.status +
@@ -278,7 +281,7 @@ struct GalleryPage {
     }
 
     // The costume's own colours, in palette order, each named by its index and value.
-    void Swatch(const Costume& costume) const {
+    void Swatch(const Costume& costume) {
         const CostumePalette palette = PaletteOf(costume);
         const uint32_t colours = std::min(costume.colourCount, kCostumePaletteEntries);
         if (colours == 0) return;
@@ -291,7 +294,7 @@ struct GalleryPage {
         Put("</div>\n");
     }
 
-    void Links(const CostumeCard& card, const std::string& name) const {
+    void Links(const CostumeCard& card, const std::string& name) {
         std::string links;
         for (const FileLink& link : kFileLinks) {
             const std::string target = name + link.suffix;
@@ -300,17 +303,17 @@ struct GalleryPage {
         if (!links.empty()) Put("<p class=\"files\">" + links + "</p>\n");
     }
 
-    void End(uint32_t count) const {
+    void End(uint32_t count) {
         if (count <= 1) Put("<p>The game has no costumes.</p>\n");
         Put("</main>\n</body>\n</html>\n");
     }
 };
 
-// Loads, exports and describes costume `number`; its messages go to the page as well.
-void WriteCostume(CostumeJob& job, const GalleryPage& page, uint32_t number) {
+// Exports and describes the loaded (or not) costume; its messages go to its card as well.
+void WriteCostume(CostumeJob& job, const GalleryOptions& options, ExportCostume& costume,
+                  std::string* cardText) {
     ExportReport& report = job.report;
-    ExportCostume costume;
-    costume.Load(job.game, number, report);
+    const uint32_t number = costume.number;
     CostumeCard card;
     card.number = number;
     card.status = LoadResultName(costume.result);
@@ -322,7 +325,6 @@ void WriteCostume(CostumeJob& job, const GalleryPage& page, uint32_t number) {
     if (costume.result == CostumeLoadResult::Loaded) {
         report.kept = &card.said;
         job.written = &card.written;
-        job.costumesDone = number - 1u;
         for (PaletteFormat format : kPaletteFormats) {
             WritePaletteFile(job, number, *costume.loaded.costume, format);
         }
@@ -330,7 +332,9 @@ void WriteCostume(CostumeJob& job, const GalleryPage& page, uint32_t number) {
         job.written = nullptr;
         report.kept = nullptr;
     }
+    GalleryPage page{options};
     page.Card(card, job.game, costume.loaded.costume.get(), report);
+    *cardText = std::move(page.text);
 }
 
 ExportOptions GalleryExport(const GalleryOptions& options) {
@@ -362,13 +366,25 @@ bool WriteGallery(const GalleryOptions& options, ExportReport& report) {
     WriteOutputFile(
         *game.archive, index, true,
         [&](std::FILE* out, std::string* error) {
-            const GalleryPage page{out, options};
+            const auto put = [out](const std::string& text) {
+                std::fwrite(text.data(), 1, text.size(), out);
+            };
+            GalleryPage page{options};
             page.Begin(game);
+            put(page.text);
+            std::vector<uint32_t> numbers;
             for (uint32_t number = 1; number < game.CostumeCount(); ++number) {
-                WriteCostume(job, page, number);
-                if (job.budget.spent) break;
+                numbers.push_back(number);
             }
+            WorkCostumes(
+                job, numbers, options.jobs,
+                [&options](CostumeJob& each, ExportCostume& costume, std::string* card) {
+                    WriteCostume(each, options, costume, card);
+                },
+                put);
+            page.text.clear();
             page.End(game.CostumeCount());
+            put(page.text);
             report.subject = index;
             if (std::ferror(out) == 0) return true;
             *error = std::strerror(errno);

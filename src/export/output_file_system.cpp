@@ -13,14 +13,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A process's umask can only be read by setting it, and for that moment every folder another
+// thread creates would get mode 0777: it is read once, before main, while one thread runs.
+mode_t ReadUmask() {
+    const mode_t current = umask(0);
+    umask(current);
+    return current;
+}
+const mode_t g_umask = ReadUmask();
+
 // mkstemp makes the file private; an output gets the mode a plain create would give it.
 void GiveUsualMode(int descriptor) {
-    static const mode_t mask = [] {  // a process's umask can only be read by setting it
-        const mode_t current = umask(0);
-        umask(current);
-        return current;
-    }();
-    fchmod(descriptor, 0666 & ~mask);
+    fchmod(descriptor, 0666 & ~g_umask);
 }
 
 }  // namespace

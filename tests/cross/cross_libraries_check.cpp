@@ -1,15 +1,18 @@
-// The cross builds' own zlib, libpng and giflib, proved on the target: a small picture is
-// encoded as PNG and as GIF in memory, decoded back and compared with what went in, and each
-// file cut short must fail cleanly (libpng leaves through longjmp, which every target does
-// its own way). Prints the libraries' versions as JSON, through the header-only libraries'
-// copies; exits 0 when every check passes.
+// The cross builds' own zlib, libpng, giflib and nettle, proved on the target: a small
+// picture is encoded as PNG and as GIF in memory, decoded back and compared with what went
+// in, and each file cut short must fail cleanly (libpng leaves through longjmp, which every
+// target does its own way); SHA-256 must give the published digests. Prints the libraries'
+// versions as JSON, through the header-only libraries' copies; exits 0 when every check passes.
 #include <gif_lib.h>
+#include <nettle/sha2.h>
+#include <nettle/version.h>
 #include <png.h>
 #include <zlib.h>
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -165,6 +168,49 @@ bool CheckGif() {
     return true;
 }
 
+std::string Hex(const uint8_t* bytes, size_t size) {
+    std::string hex;
+    for (size_t i = 0; i < size; ++i) {
+        hex += "0123456789abcdef"[bytes[i] >> 4];
+        hex += "0123456789abcdef"[bytes[i] & 15];
+    }
+    return hex;
+}
+
+// The published digests, fed in pieces of every size so that blocks are filled across calls
+// and the padding falls in the last block or spills into one more.
+bool CheckSha256() {
+    struct Case {
+        std::string message;
+        const char* digest;
+    };
+    const Case cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const Case& test : cases) {
+        for (size_t piece : {size_t{1}, size_t{63}, size_t{64}, size_t{1000}}) {
+            sha256_ctx context;
+            sha256_init(&context);
+            const auto* bytes = reinterpret_cast<const uint8_t*>(test.message.data());
+            for (size_t at = 0; at < test.message.size(); at += piece) {
+                sha256_update(&context, std::min(piece, test.message.size() - at), bytes + at);
+            }
+            uint8_t digest[SHA256_DIGEST_SIZE];
+            sha256_digest(&context, sizeof digest, digest);
+            if (Hex(digest, sizeof digest) != test.digest) {
+                return Fail(("SHA-256 of a message of " + std::to_string(test.message.size()) +
+                             " bytes is not the published digest").c_str());
+            }
+        }
+    }
+    return true;
+}
+
 // The library found at link time must be the one whose headers were compiled against.
 bool CheckVersions() {
     if (std::strcmp(zlibVersion(), ZLIB_VERSION) != 0) {
@@ -173,15 +219,19 @@ bool CheckVersions() {
     if (png_access_version_number() != PNG_LIBPNG_VER) {
         return Fail("libpng's library and headers differ in version");
     }
+    if (nettle_version_major() != NETTLE_VERSION_MAJOR ||
+        nettle_version_minor() != NETTLE_VERSION_MINOR) {
+        return Fail("nettle's library and headers differ in version");
+    }
     return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Checks the cross builds' zlib, libpng and giflib on this target."};
+    CLI::App app{"Checks the cross builds' zlib, libpng, giflib and nettle on this target."};
     CLI11_PARSE(app, argc, argv);
-    if (!CheckVersions() || !CheckPng() || !CheckGif()) {
+    if (!CheckVersions() || !CheckPng() || !CheckGif() || !CheckSha256()) {
         return 1;
     }
     const nlohmann::json versions = {
@@ -189,7 +239,9 @@ int main(int argc, char** argv) {
         {"libpng", png_get_libpng_ver(nullptr)},
         {"giflib", std::to_string(GIFLIB_MAJOR) + "." + std::to_string(GIFLIB_MINOR) + "." +
                        std::to_string(GIFLIB_RELEASE)},
+        {"nettle", std::to_string(nettle_version_major()) + "." +
+                       std::to_string(nettle_version_minor())},
         {"debian", DUZURORO_CROSS_VERSIONS}};
-    std::printf("%s\nPNG and GIF round trips passed\n", versions.dump().c_str());
+    std::printf("%s\nPNG and GIF round trips and SHA-256 passed\n", versions.dump().c_str());
     return 0;
 }

@@ -141,10 +141,12 @@ index=game/DEMO.LA0
 say "comparing every command's output"
 compare info info $index
 compare info-json info $index --json
+compare info-hashes info $index --json --hashes
 compare info-theatre info "$theatre/DEMO.LA0" --json
 compare info-jp info "$game_jp/DEMO.LA0"
 compare info-jp-json info "$game_jp/DEMO.LA0" --json
 compare info-decode-work info decode-work/G.LA0 --json
+compare info-decode-work-hashes info decode-work/G.LA0 --json --hashes
 compare frames export $index --out out/frames
 compare frames-selected export $index --costume 1-3,14 --frame 2,4-5 --scale 2 --transparent 3 --out out/frames-selected
 compare sheet-row export $index --sheet --fps 25 --out out/sheet-row
