@@ -158,8 +158,8 @@ struct GalleryPage {
         if (count <= 1) return;
         Put("<nav aria-label=\"Costumes\">");
         for (uint32_t number = 1; number < count; ++number) {
-            const std::string text = std::to_string(number);
-            Put("<a href=\"#costume-" + text + "\">" + text + "</a>");
+            const std::string shown = std::to_string(number);
+            Put("<a href=\"#costume-" + shown + "\">" + shown + "</a>");
         }
         Put("</nav>\n");
     }
@@ -332,7 +332,7 @@ void WriteCostume(CostumeJob& job, const GalleryOptions& options, ExportCostume&
         job.written = nullptr;
         report.kept = nullptr;
     }
-    GalleryPage page{options};
+    GalleryPage page{options, {}};
     page.Card(card, job.game, costume.loaded.costume.get(), report);
     *cardText = std::move(page.text);
 }
@@ -369,7 +369,7 @@ bool WriteGallery(const GalleryOptions& options, ExportReport& report) {
             const auto put = [out](const std::string& text) {
                 std::fwrite(text.data(), 1, text.size(), out);
             };
-            GalleryPage page{options};
+            GalleryPage page{options, {}};
             page.Begin(game);
             put(page.text);
             std::vector<uint32_t> numbers;
