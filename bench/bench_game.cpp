@@ -32,7 +32,7 @@ static_assert(std::size(kSizes) * std::size(kStorages) == 2 * kBenchKindsPerCycl
 constexpr uint32_t FramesPerCycle() {
     uint32_t frames = 0;
     for (const SizeClass& size : kSizes) frames += size.frames;
-    return frames * kBenchKindsPerCycle / std::size(kSizes);
+    return frames * kBenchKindsPerCycle / static_cast<uint32_t>(std::size(kSizes));
 }
 static_assert(FramesPerCycle() == kBenchFramesPerCycle);
 

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -83,24 +84,31 @@ bool IsFolder(const std::wstring& path) {
 
 // Creates `folder` after its missing parents; each level is tried before its parent, so a
 // drive or share root is never created.
-DWORD CreateFolders(std::wstring folder, int depth) {
-    while (folder.size() > 1 && IsSeparator(folder.back())) folder.pop_back();
+// One folder made, or found already there: another of the command's workers may make it
+// at the same moment.
+DWORD CreateFolder(const std::wstring& folder) {
     if (CreateDirectoryW(folder.c_str(), nullptr)) return ERROR_SUCCESS;
     const DWORD code = GetLastError();
     if (code == ERROR_ALREADY_EXISTS) return IsFolder(folder) ? ERROR_SUCCESS : ERROR_DIRECTORY;
+    return code;
+}
+
+DWORD CreateFolders(std::wstring folder, int depth) {
+    while (folder.size() > 1 && IsSeparator(folder.back())) folder.pop_back();
+    const DWORD code = CreateFolder(folder);
     if (code != ERROR_PATH_NOT_FOUND || depth > 256) return code;
     size_t cut = folder.size();
     while (cut > 0 && !IsSeparator(folder[cut - 1])) --cut;
     if (cut == 0) return code;
     const DWORD parent = CreateFolders(folder.substr(0, cut), depth + 1);
     if (parent != ERROR_SUCCESS) return parent;
-    return CreateDirectoryW(folder.c_str(), nullptr) ? ERROR_SUCCESS : GetLastError();
+    return CreateFolder(folder);
 }
 
 // Six letters and digits, different for each file this process asks for and, through the
 // process id and the clock, from another process's.
 std::wstring UniqueSuffix() {
-    static uint64_t count = 0;
+    static std::atomic<uint64_t> count{0};
     LARGE_INTEGER clock;
     QueryPerformanceCounter(&clock);
     uint64_t mixed = (uint64_t{GetCurrentProcessId()} << 32) ^
