@@ -80,7 +80,7 @@ def fmt_bytes(count):
     return f"{count / 2**20:.2f} MB" if count >= 2**20 else f"{count / 2**10:.0f} KB"
 
 
-# What the README's "What one command holds" leaves out, allowed on top of its bound: the
+# What docs/performance.md's "What one command holds" leaves out, allowed on top of its bound: the
 # encoders' own state (zlib's deflate state at the exporter's setting is 256 KB) and the
 # freed memory the tool keeps for the next picture instead of handing it back (another
 # 256 KB, for the blocks of different sizes that costumes after the first leave behind).
@@ -90,7 +90,7 @@ GAME_COSTUMES = {1000: "40", 10000: "400", 50000: "2000"}
 
 
 def memory_bound(game, kind, frames):
-    """The README's bound for export on the benchmark game's costumes that hold `frames`:
+    """The bound in docs/performance.md for export on the benchmark game's costumes that hold `frames`:
     the index file and directories + one costume block + one frame, and for a GIF the
     costume's selected frames held once (and a row)."""
     facts = game["facts"]["costumes"][GAME_COSTUMES[frames]]

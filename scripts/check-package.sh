@@ -104,7 +104,7 @@ zcat "$root/usr/share/doc/duzuroro/changelog.gz" | head -1 | grep -q "^duzuroro 
 echo "--- Windows zip"
 top=DuzuRoro-${version}-win64
 same_list "the zip's files" "$( (printf '%s\n' "$top/CHANGELOG.md" "$top/DuzuRoro.exe" \
-    "$top/LICENSE.txt" "$top/README.md" "$top/duzuroro-cli.exe"; printf "$top/studio/%s\n" $studio_files) |
+    "$top/LICENSE.txt" "$top/README.txt" "$top/duzuroro-cli.exe"; printf "$top/studio/%s\n" $studio_files) |
     LC_ALL=C sort)" "$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)"
 unzip -q -d "$work" "$zip" "$top/DuzuRoro.exe" "$top/duzuroro-cli.exe"
 file "$work/$top/DuzuRoro.exe" | grep -q 'PE32+ executable (GUI) x86-64' ||

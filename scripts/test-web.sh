@@ -6,7 +6,7 @@
 # and the studio view: its tiles, playback and downloads against the tool's (studio.test.mjs).
 # Fails (never skips) when emscripten, Chromium or npm is missing.
 # TEST_WEB_KEEP=1 keeps the games, pictures and screenshots of a passing run as well;
-# DUZURORO_STUDIO_SCREENSHOT=docs/studio.png writes the README's picture of the studio.
+# DUZURORO_STUDIO_SCREENSHOT=docs/studio.png writes the picture of the studio in docs/web.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD

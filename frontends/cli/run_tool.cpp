@@ -4,11 +4,14 @@
 #include "frontends/cli/run_tool.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
 #include <map>
 #include <new>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "export/export_job.h"
@@ -42,9 +45,10 @@ constexpr Usage kUsages[] = {
      "export INDEX_FILE [--costume N|A-B,...]... [--frame F|A-B,...]... [--out DIR]\n"
      "         [--format png|gif] [--sheet [--layout row|column|grid] [--padding P]\n"
      "         [--sheet-json array|hash]] [--fps F] [--scale S] [--transparent K]\n"
-     "         [--palette gpl|pal|act [--palette-only]] [--jobs N]"},
+     "         [--palette gpl|pal|act]... [--palette-only] [--jobs N] [--quiet]"},
     {"screen", "screen INDEX_FILE --costume N [--frame F] [--zoom] --out FILE"},
-    {"gallery", "gallery INDEX_FILE --out DIR [--scale S] [--transparent K] [--jobs N]"},
+    {"gallery",
+     "gallery INDEX_FILE --out DIR [--scale S] [--transparent K] [--fps F] [--jobs N] [--quiet]"},
     {"diff", "diff A_INDEX B_INDEX [--json] [--out DIR [--scale S]]"},
     {"thumbnail", "thumbnail INDEX_FILE OUT_PNG [--size N]"},
     {"make-demo", "make-demo DIR"},
@@ -97,9 +101,55 @@ void AddAll(const std::vector<std::string>& texts, NumberRange range, Selection*
     }
 }
 
+// The words of a usage error about an option's value: the parser puts the option's name
+// and ": " before them, which the tool's report turns into "--x takes ...".
+std::string Takes(const std::string& what, const std::string& got) {
+    return "takes " + what + ", not \"" + got + "\"";
+}
+
+// "png or gif", "row, column or grid".
+std::string Alternatives(const std::vector<std::string>& names) {
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    }
+    return text;
+}
+
+// One of a few words, any letter case, turned into its value for the parser to convert.
 template <typename Value>
-CLI::CheckedTransformer Choices(const std::map<std::string, Value>& choices) {
-    return CLI::CheckedTransformer(choices, CLI::ignore_case);
+CLI::Validator Choices(const std::vector<std::pair<std::string, Value>>& choices) {
+    std::vector<std::string> names;
+    for (const auto& choice : choices) names.push_back(choice.first);
+    return CLI::Validator(
+        [=](std::string& text) {
+            std::string lower = text;
+            for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            for (const auto& [name, value] : choices) {
+                if (lower != name) continue;
+                text = std::to_string(static_cast<int>(value));
+                return std::string();
+            }
+            return Takes(Alternatives(names), text);
+        },
+        "", "choice");
+}
+
+// A whole number from range.lowest to range.highest, in decimal digits only.
+CLI::Validator NumberCheck(NumberRange range) {
+    return CLI::Validator(
+        [=](std::string& text) {
+            const std::string what = "a whole number from " + std::to_string(range.lowest) +
+                                     " to " + std::to_string(range.highest);
+            if (text.empty() || text.size() > 12 ||
+                text.find_first_not_of("0123456789") != std::string::npos) {
+                return Takes(what, text);
+            }
+            const int64_t value = std::stoll(text);
+            return value < range.lowest || value > range.highest ? Takes(what, text)
+                                                                 : std::string();
+        },
+        "", "number");
 }
 
 // A number option shown with its own value name and range instead of the parser's type.
@@ -109,7 +159,22 @@ CLI::Option* AddNumber(CLI::App* command, const std::string& name, Value& value,
     return command->add_option(name, value, help)
         ->option_text(std::string(valueName) + " (" + std::to_string(range.lowest) + " to " +
                       std::to_string(range.highest) + ")")
-        ->check(CLI::Range(range.lowest, range.highest));
+        ->check(NumberCheck(range));
+}
+
+// The parser's words for a usage error, made plain where they are not: an option's value
+// said as "--x takes ..., not ..."; an option given twice said so.
+std::string PlainUsageError(const CLI::ParseError& error) {
+    std::string text = error.what();
+    const size_t takes = text.find(": takes ");
+    if (takes != std::string::npos) return text.replace(takes, 2, " ");
+    constexpr std::string_view kAtMost = ": At Most 1 required but received ";
+    const size_t atMost = text.find(kAtMost);
+    if (atMost != std::string::npos) {
+        const std::string times = text.substr(atMost + kAtMost.size());
+        return text.substr(0, atMost) + " may be given once, not " + times + " times";
+    }
+    return text;
 }
 
 // The game's index file, the one positional of every command that reads a game.
@@ -122,7 +187,45 @@ void AddIndexFile(CLI::App* command, std::string& indexFile) {
 struct ExportCommandLine {
     ExportOptions options;
     std::vector<std::string> costumes, frames;
+    CLI::Option* fps = nullptr;
+    bool quiet = false;
 };
+
+// "--fps" has an effect only on what has a frame rate; given without, it is refused.
+bool FpsHasEffect(const ExportCommandLine& line) {
+    return line.fps->count() == 0 || line.options.format == ImageFormat::Gif ||
+           line.options.sheet;
+}
+
+// "1.5 MB", "234 KB", "120 bytes".
+std::string SizeText(uint64_t bytes) {
+    if (bytes < 1024) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+    if (bytes < 1024 * 1024) return std::to_string((bytes + 512) / 1024) + " KB";
+    const uint64_t tenths = (bytes * 10 + 512 * 1024) / (1024 * 1024);
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
+}
+
+std::string Counted(uint64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// The closing line of a command that writes files: what it wrote, where, and how much it
+// said on the way.
+void PrintSummary(const ExportReport& report, const std::string& folder) {
+    std::string line = report.filesWritten == 0
+                           ? std::string("Wrote no files")
+                           : "Wrote " + Counted(report.filesWritten, "file", "files") + " (" +
+                                 SizeText(report.bytesWritten) + ")";
+    std::string shown = folder.empty() ? "." : folder;
+    if (shown.back() != '/' && shown.back() != '\\') shown += '/';
+    line += " into " + shown;
+    std::string said;
+    if (report.errorsSaid > 0) said = Counted(report.errorsSaid, "error", "errors");
+    if (report.notesSaid > 0) {
+        said += (said.empty() ? "" : ", ") + Counted(report.notesSaid, "note", "notes");
+    }
+    PrintErr(line + (said.empty() ? "" : "; " + said) + ".\n");
+}
 
 CLI::App* AddExportCommand(CLI::App& app, ExportCommandLine& line) {
     ExportOptions& options = line.options;
@@ -159,8 +262,9 @@ CLI::App* AddExportCommand(CLI::App& app, ExportCommandLine& line) {
                          TheDefault(ImageFormat::Gif, defaults.format))
         ->option_text("png|gif")
         ->transform(Choices<ImageFormat>({{"png", ImageFormat::Png}, {"gif", ImageFormat::Gif}}));
-    command->add_flag("--sheet", options.sheet,
-                      "One sprite sheet PNG per costume with its JSON, instead of PNG frames");
+    CLI::Option* sheet =
+        command->add_flag("--sheet", options.sheet,
+                          "One sprite sheet PNG per costume with its JSON, instead of PNG frames");
     command
         ->add_option("--layout", options.layout,
                      std::string("The sheet's frames in one row") +
@@ -170,24 +274,27 @@ CLI::App* AddExportCommand(CLI::App& app, ExportCommandLine& line) {
         ->option_text("row|column|grid")
         ->transform(Choices<SheetArrangement>({{"row", SheetArrangement::Row},
                                                {"column", SheetArrangement::Column},
-                                               {"grid", SheetArrangement::Grid}}));
+                                               {"grid", SheetArrangement::Grid}}))
+        ->needs(sheet);
     AddNumber(command, "--padding", options.padding,
               "Pixels between the sheet's frames and around them" + Default(defaults.padding), "P",
-              kPaddingRange);
+              kPaddingRange)
+        ->needs(sheet);
     command
         ->add_option_function<std::string>(
             "--sheet-json", [&options](const std::string& layout) {
-                options.hashJson = layout == "hash";
+                options.hashJson = layout == "1";
             },
             std::string("The sheet JSON's frames as an array") +
                 TheDefault(false, defaults.hashJson) + " or an object keyed by name" +
                 TheDefault(true, defaults.hashJson))
         ->option_text("array|hash")
-        ->check(CLI::IsMember({"array", "hash"}));
-    AddNumber(command, "--fps", options.fps,
-              "Frames per second: the GIF's delay and the sheet's durations" +
-                  Default(defaults.fps),
-              "F", kFpsRange);
+        ->transform(Choices<int>({{"array", 0}, {"hash", 1}}))
+        ->needs(sheet);
+    line.fps = AddNumber(command, "--fps", options.fps,
+                         "Frames per second: the GIF's delay and the sheet's durations" +
+                             Default(defaults.fps),
+                         "F", kFpsRange);
     AddNumber(command, "--scale", options.scale,
               "Enlarge every image this many times, pixel by pixel" + Default(defaults.scale), "S",
               kScaleRange);
@@ -196,15 +303,18 @@ CLI::App* AddExportCommand(CLI::App& app, ExportCommandLine& line) {
               kPaletteIndexRange);
     CLI::Option* palette =
         command
-            ->add_option("--palette", options.palette,
-                         "Also write each costume's palette: costume-NNNN.gpl, .pal or .act")
+            ->add_option("--palette", options.palettes,
+                         "Also write each costume's palette: costume-NNNN.gpl, .pal or .act; "
+                         "may be repeated, one file per format")
             ->option_text("gpl|pal|act")
+            ->allow_extra_args(false)
             ->transform(Choices<PaletteFormat>({{"gpl", PaletteFormat::Gpl},
                                                 {"pal", PaletteFormat::Pal},
                                                 {"act", PaletteFormat::Act}}));
     command->add_flag("--palette-only", options.paletteOnly, "Write the palettes and no image")
         ->needs(palette);
     AddNumber(command, "--jobs", options.jobs, JobsHelp(defaults.jobs), "N", kJobsRange);
+    command->add_flag("--quiet", line.quiet, "Leave out the progress line and the summary");
     return command;
 }
 
@@ -271,14 +381,22 @@ int RunTool(int argc, char** argv) {
         ->option_text("DIR")
         ->required();
     AddNumber(galleryCommand, "--scale", gallery.scale,
-              "Enlarge every picture this many times, pixel by pixel" +
-                  Default(GalleryOptions{}.scale),
+              "Enlarge every picture this many times, pixel by pixel (default: the page shows "
+              "each costume as large as fits its card, up to " +
+                  std::to_string(kGalleryMostScale) + " times)",
               "S", kScaleRange);
     AddNumber(galleryCommand, "--transparent", gallery.transparentIndex,
               "Make this palette index fully transparent, and fill with it", "K",
               kPaletteIndexRange);
+    AddNumber(galleryCommand, "--fps", gallery.fps,
+              "Frames per second: the GIFs' delay and the sheets' durations" +
+                  Default(GalleryOptions{}.fps),
+              "F", kFpsRange);
     AddNumber(galleryCommand, "--jobs", gallery.jobs, JobsHelp(GalleryOptions{}.jobs),
               "N", kJobsRange);
+    bool galleryQuiet = false;
+    galleryCommand->add_flag("--quiet", galleryQuiet,
+                             "Leave out the progress line and the summary");
 
     DiffOptions diff;
     CLI::App* diffCommand = app.add_subcommand(
@@ -336,8 +454,13 @@ int RunTool(int argc, char** argv) {
         if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
             PrintErr(std::string("Error: Unknown command: ") + argv[1] + "\n");
         } else {
-            PrintErr(std::string("Error: ") + error.what() + "\n");
+            PrintErr("Error: " + PlainUsageError(error) + "\n");
         }
+        PrintUsage(app);
+        return kUsageError;
+    }
+    if (exportCommand->parsed() && !FpsHasEffect(exports)) {
+        PrintErr("Error: --fps requires --format gif or --sheet\n");
         PrintUsage(app);
         return kUsageError;
     }
@@ -345,6 +468,9 @@ int RunTool(int argc, char** argv) {
     // The one report of the command: a failure that escapes it is said about what it was
     // doing then.
     ExportReport report = PrintingReport();
+    const bool quiet = (exportCommand->parsed() && exports.quiet) ||
+                       (galleryCommand->parsed() && galleryQuiet);
+    if (quiet) report.onProgress = nullptr;
     try {
         if (screenCommand->parsed()) return RunScreen(screen);
         if (demoCommand->parsed()) return RunMakeDemo(demoDirectory);
@@ -354,9 +480,18 @@ int RunTool(int argc, char** argv) {
         if (exportCommand->parsed()) {
             AddAll(exports.costumes, kCostumeRange, &exports.options.costumes);
             AddAll(exports.frames, kFrameRange, &exports.options.frames);
+            std::vector<PaletteFormat>& palettes = exports.options.palettes;
+            std::sort(palettes.begin(), palettes.end());
+            palettes.erase(std::unique(palettes.begin(), palettes.end()), palettes.end());
             done = ExportCostumes(exports.options, report);
+            ClearProgress();
+            if (!quiet) PrintSummary(report, exports.options.outDirectory);
         }
-        if (galleryCommand->parsed()) done = WriteGallery(gallery, report);
+        if (galleryCommand->parsed()) {
+            done = WriteGallery(gallery, report);
+            ClearProgress();
+            if (!quiet) PrintSummary(report, gallery.outDirectory);
+        }
         if (thumbnailCommand->parsed()) done = WriteThumbnail(thumbnail, report);
         ClearProgress();
         return done ? 0 : 1;

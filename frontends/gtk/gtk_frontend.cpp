@@ -17,6 +17,16 @@ void FrontendShowError(const char* text) {
     GtkWidget* dialog = gtk_message_dialog_new(g_gtkMain.Owner(), flags, GTK_MESSAGE_ERROR,
                                                GTK_BUTTONS_OK, "%s", valid);
     g_free(valid);
+    // The core's message stays the box's first line; the file and the reason, when the core
+    // knows them, go below it.
+    if (const FileErrorDetail* detail = ReportedFileDetail()) {
+        gchar* file = g_filename_display_name(detail->path.c_str());
+        gchar* reason = g_utf8_make_valid(detail->reason.c_str(), -1);
+        gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s: %s", file,
+                                                 reason);
+        g_free(reason);
+        g_free(file);
+    }
     gtk_window_set_title(GTK_WINDOW(dialog), "Error");
     // GTK 3 message dialogs no longer show their type's icon unless given one.
     G_GNUC_BEGIN_IGNORE_DEPRECATIONS

@@ -18,5 +18,8 @@ std::vector<std::string> HeadlessFrontend::TakeErrors() {
 
 void FrontendShowError(const char* text) {
     g_headless.errors.emplace_back(text);
+    if (const FileErrorDetail* detail = ReportedFileDetail()) {
+        g_headless.fileDetails.push_back(detail->path + ": " + detail->reason);
+    }
     if (g_headless.echoErrors) std::fprintf(stderr, "Error: %s\n", text);
 }

@@ -13,6 +13,7 @@
 
 struct HeadlessFrontend {
     std::vector<std::string> errors;                // every FrontendShowError, in order
+    std::vector<std::string> fileDetails;           // "<path>: <reason>" of those with a file
     bool echoErrors = false;                        // also print "Error: <text>" to stderr
     std::deque<std::optional<ChosenFile>> answers;  // next open dialogs; nullopt cancels
     int dialogsShown = 0;

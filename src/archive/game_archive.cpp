@@ -12,6 +12,11 @@
 
 namespace {
 
+// Four bytes of a tag at up to four characters each, without allocating.
+struct ShownTagText {
+    char text[17];
+};
+
 // Blocks of the index file that are stepped over unread.
 constexpr const char* kSkippedIndexTags[] = {"RNAM", "MAXS", "DSCR", "DSOU", "DCHR",
                                              "DOBJ", "AARY", "ANAM", "DRSC"};
@@ -21,6 +26,25 @@ bool IsSkippedIndexTag(const BlockHeader& header) {
         if (std::memcmp(header.tag, tag, 4) == 0) return true;
     }
     return false;
+}
+
+// The tag as a message may show it: a forged file must not put control bytes or broken
+// characters on a terminal or into a message box, so only printable ASCII is shown as it
+// is, every other byte (and the backslash, to keep it unambiguous) as \xNN.
+ShownTagText ShownTag(const BlockHeader& header) {
+    ShownTagText shown;
+    char* out = shown.text;
+    for (const char c : header.tag) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+            *out++ = c;
+        } else {
+            std::snprintf(out, 5, "\\x%02X", byte);
+            out += 4;
+        }
+    }
+    *out = '\0';
+    return shown;
 }
 
 bool ReadHeader(ResourceFile& file, BlockHeader* header) {
@@ -122,9 +146,8 @@ bool GameArchive::ScanIndex() {
         const bool rooms = header.Is("DROO");
         const bool costumes = header.Is("DCOS");
         if (!rooms && !costumes && !IsSkippedIndexTag(header)) {
-            char message[32];
-            std::snprintf(message, sizeof message, "Unknown block: %c%c%c%c", header.tag[0],
-                          header.tag[1], header.tag[2], header.tag[3]);
+            char message[48];
+            std::snprintf(message, sizeof message, "Unknown block: %s", ShownTag(header).text);
             ReportError(message);
             return false;
         }

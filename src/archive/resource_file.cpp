@@ -1,5 +1,9 @@
 #include "archive/resource_file.h"
 
+#include <cerrno>
+#include <cstring>
+#include <new>
+
 #include "common/allocation.h"
 #include "common/file_system.h"
 #include "common/report_error.h"
@@ -8,11 +12,36 @@ namespace {
 
 constexpr uint64_t kSizeLimit = uint64_t{1} << 32;
 
+// The message, with the file and `reason` for the program to add. Were there no memory left
+// to spell them, the message alone.
+template <typename Reason>
+void ReportAbout(const ResourceFile& file, const char* text, Reason reason) {
+    FileErrorDetail detail;
+    try {
+        detail = {file.path, reason()};
+    } catch (const std::bad_alloc&) {
+        ReportError(text);
+        return;
+    }
+    ReportFileError(text, detail);
+}
+
+// Why a read came short: the system's error, or the file's end.
+void ReportShortRead(const ResourceFile& file, bool systemError, int code) {
+    ReportAbout(file, "Failed to read from a file.", [&] {
+        if (systemError) return std::string(std::strerror(code));
+        return "it is only " + std::to_string(file.size) + " bytes long";
+    });
+}
+
 // The one place a position is set, so that the 32-bit limit holds for both kinds of seek.
 bool SeekTo(ResourceFile& file, int64_t target) {
     if (target < 0 || target > ResourceFile::kMaxPosition ||
         std::fseek(file.handle, static_cast<long>(target), SEEK_SET) != 0) {
-        ReportError("Failed to seek a file.");
+        ReportAbout(file, "Failed to seek a file.", [&] {
+            return target < 0 ? std::string("a position before its start")
+                              : "position " + std::to_string(target) + " is out of reach";
+        });
         return false;
     }
     file.position = static_cast<uint64_t>(target);
@@ -21,18 +50,25 @@ bool SeekTo(ResourceFile& file, int64_t target) {
 
 }  // namespace
 
-bool ResourceFile::Open(const std::string& path) {
+bool ResourceFile::Open(const std::string& name) {
     Close();
     uint64_t length = 0;
-    if (!TryAllocate([&] { handle = OpenForReading(path, &length); })) return false;
+    std::string reason;
+    if (!TryAllocate([&] {
+            path = name;
+            handle = OpenForReading(path, &length, &reason);
+        })) {
+        return false;
+    }
     if (handle == nullptr) {
-        ReportError("Failed to open file.");
+        ReportAbout(*this, "Failed to open file.", [&] { return reason; });
         return false;
     }
     // Only the low 32 bits of a larger size could be kept, and the scan would believe them.
     if (length >= kSizeLimit) {
         Close();
-        ReportError("File too large.");
+        ReportAbout(*this, "File too large.",
+                    [&] { return std::to_string(length) + " bytes, 4 GiB or more"; });
         return false;
     }
     size = static_cast<uint32_t>(length);
@@ -51,7 +87,7 @@ bool ResourceFile::ReadExact(void* buffer, uint32_t count) {
     const size_t delivered = std::fread(buffer, 1, count, handle);
     position += delivered;
     if (delivered != count) {
-        ReportError("Failed to read from a file.");
+        ReportShortRead(*this, std::ferror(handle) != 0, errno);
         return false;
     }
     return true;
@@ -59,7 +95,7 @@ bool ResourceFile::ReadExact(void* buffer, uint32_t count) {
 
 bool ResourceFile::HasRemaining(uint32_t count) {
     if (position <= size && count <= size - position) return true;
-    ReportError("Failed to read from a file.");
+    ReportShortRead(*this, false, 0);
     return false;
 }
 

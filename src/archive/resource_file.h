@@ -1,5 +1,6 @@
 // One game file open for reading. Exact reads, 32-bit positions, and one message for each
-// failure: "Failed to open file.", "Failed to read from a file.", "Failed to seek a file.".
+// failure: "Failed to open file.", "Failed to read from a file.", "Failed to seek a file.",
+// each reported with the file's path and the reason (ReportFileError) for a program to add.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +12,7 @@ struct ResourceFile {
     static constexpr uint32_t kNoPosition = 0xFFFFFFFF;
 
     std::FILE* handle = nullptr;  // null while closed
+    std::string path;             // as opened, for the messages
     uint32_t size = 0;            // set by a successful Open
     // Kept here rather than asked of the C library, whose positions are 32-bit on some
     // platforms; every read and seek keeps it equal to the stream's own position.
@@ -22,7 +24,7 @@ struct ResourceFile {
     ~ResourceFile() { Close(); }
 
     // Opens an existing file read-only. A file of 4 GiB or more is refused ("File too large.").
-    bool Open(const std::string& path);
+    bool Open(const std::string& name);
     void Close();
     bool IsOpen() const { return handle != nullptr; }
 

@@ -26,5 +26,12 @@ std::vector<FolderFile> ListFolder(const std::string& folder);
 
 // Opens an existing regular file read-only, or gives null. On Windows, others may go on
 // reading it but not writing: a file another program holds open for writing is refused.
-// `size` receives the file's length in bytes.
-std::FILE* OpenForReading(const std::string& path, uint64_t* size);
+// `size` receives the file's length in bytes. On null, `reason` (when given) receives why,
+// in the same words on every system: "No such file or directory", "Permission denied",
+// "a folder, not a file", or the system's own text for anything rarer.
+std::FILE* OpenForReading(const std::string& path, uint64_t* size, std::string* reason = nullptr);
+
+// The words for the usual reasons, shared by both definitions so that they read alike.
+inline constexpr const char* kNoSuchFile = "No such file or directory";
+inline constexpr const char* kPermissionDenied = "Permission denied";
+inline constexpr const char* kAFolder = "a folder, not a file";

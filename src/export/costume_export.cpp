@@ -328,7 +328,7 @@ bool PlanCostume(CostumeJob& job, uint32_t number, Costume& costume, CostumePlan
 }
 
 void ExportLoadedCostume(CostumeJob& job, uint32_t number, Costume& costume) {
-    if (job.options.palette) WritePaletteFile(job, number, costume, *job.options.palette);
+    for (PaletteFormat format : job.options.palettes) WritePaletteFile(job, number, costume, format);
     if (job.options.paletteOnly) return;
     CostumePlan plan;
     if (!PlanCostume(job, number, costume, &plan)) return;

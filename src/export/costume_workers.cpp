@@ -27,6 +27,8 @@ struct CostumeOutput {
     bool spent = false;  // it reached the command's limit: no costume after it is tried
     std::exception_ptr failure;
     std::string failureSubject;
+    uint64_t filesWritten = 0;  // for the command's summary
+    uint64_t bytesWritten = 0;
 };
 
 void WorkInTurn(CostumeJob& job, const std::vector<uint32_t>& numbers, const CostumeWork& work,
@@ -109,6 +111,9 @@ struct Workers {
                 Hold(index, output, {true, {ExportMessageKind::Note, line, ""}});
             };
         }
+        // A game file's message names it as the command's report would.
+        report.gameDirectory = command.report.gameDirectory;
+        report.gameDirectoryNamed = command.report.gameDirectoryNamed;
         const CurrentReportScope current(report);
         CostumeJob job{command.options, command.game, report};
         job.severalCostumes = command.severalCostumes;
@@ -145,6 +150,8 @@ struct Workers {
         output.spent = spent;
         output.failure = failure;
         output.failureSubject = report.subject;
+        output.filesWritten = report.filesWritten;
+        output.bytesWritten = report.bytesWritten;
         output.finished = true;
         toShower.notify_one();
     }
@@ -186,6 +193,8 @@ struct Workers {
     void ShowAll(CostumeJob& job, const PageSink& page) {
         for (size_t index = 0; index < numbers.size(); ++index) {
             const CostumeOutput done = ShowOne(job.report);
+            job.report.filesWritten += done.filesWritten;
+            job.report.bytesWritten += done.bytesWritten;
             if (done.failure) {
                 job.report.subject = done.failureSubject;
                 std::rethrow_exception(done.failure);

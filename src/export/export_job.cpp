@@ -27,11 +27,27 @@ std::vector<uint32_t> CostumesWithin(const Selection& asked, uint32_t count,
     return numbers;
 }
 
+bool Selects(const Selection& selection, uint32_t number) {
+    for (const Selection::Range& range : selection.ranges) {
+        if (number >= range.first && number <= range.last) return true;
+    }
+    return false;
+}
+
+// Said with what the game has, so that the user can ask again.
+std::string OutOfRange(uint64_t number, uint32_t count) {
+    const std::string costumes = count > 2 ? "costumes are 1 to " + std::to_string(count - 1)
+                                 : count == 2 ? "only costume is 1"
+                                              : "";
+    return "costume " + std::to_string(number) + " is out of range: " +
+           (costumes.empty() ? "this game has no costumes" : "this game's " + costumes);
+}
+
 void ExportOne(CostumeJob& job, ExportCostume& costume, bool named) {
     if (costume.result == CostumeLoadResult::NotPresent) {
         if (named) {
             job.report.Error(costume.whyNot);
-        } else {
+        } else if (!job.game.OnMissingDisk(costume.number)) {  // noted with its disk already
             job.report.Note(costume.whyNot + " Skipped.");
         }
         return;
@@ -53,6 +69,9 @@ bool ExportCostumes(const ExportOptions& options, ExportReport& report) {
     job.severalCostumes = !named || options.costumes.Count() > 1;
     Selection costumes = options.costumes;
     if (costumes.Empty() && count > 1) costumes.AddRange(1, count - 1);
+    NoteMissingDisks(game, report, [&](uint32_t number) {
+        return number == 0 ? !named : Selects(costumes, number);
+    });
     if (costumes.Empty()) report.Note("The game has no costumes to export.");
     std::optional<uint32_t> pastEnd;
     const std::vector<uint32_t> numbers = CostumesWithin(costumes, count, &pastEnd);
@@ -64,8 +83,8 @@ bool ExportCostumes(const ExportOptions& options, ExportReport& report) {
         },
         nullptr);
     if (pastEnd && !job.budget.spent) {
-        report.subject = CostumeSubject(*pastEnd);
-        report.Error("Costume out of range.");
+        report.subject.clear();
+        report.Error(OutOfRange(*pastEnd, count));
     }
     return !report.failed;
 }

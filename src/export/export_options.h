@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "export/palette_writer.h"
 #include "export/selection.h"
@@ -53,7 +54,7 @@ struct ExportOptions {
     uint32_t padding = 0;   // kPaddingRange
     uint32_t fps = 10;      // kFpsRange
     uint32_t scale = 1;     // kScaleRange
-    std::optional<PaletteFormat> palette;
+    std::vector<PaletteFormat> palettes;  // each written once, in this order
     bool paletteOnly = false;
     uint32_t jobs = DefaultJobs();  // kJobsRange
 };
@@ -61,10 +62,14 @@ struct ExportOptions {
 struct GalleryOptions {
     std::string indexFile;
     std::string outDirectory;
-    uint32_t scale = 1;  // kScaleRange
+    uint32_t scale = 0;  // kScaleRange; 0: each costume's own, kGalleryMostScale at most
     std::optional<uint8_t> transparentIndex;
+    uint32_t fps = 10;              // kFpsRange
     uint32_t jobs = DefaultJobs();  // kJobsRange
 };
+
+// The gallery's own choice of scale: the largest whole number up to this that fits a card.
+constexpr uint32_t kGalleryMostScale = 4;
 
 struct InfoOptions {
     std::string indexFile;

@@ -1,5 +1,7 @@
 #include "export/export_report.h"
 
+#include "common/report_error.h"
+
 namespace {
 
 // One for each thread: a worker of an export makes its own report current while the main
@@ -28,6 +30,22 @@ void ExportReport::Error(const std::string& text) {
     if (quiet) return;
     failed = true;
     Say(ExportMessageKind::Error, text);
+}
+
+void ExportReport::FileError(const std::string& text, const std::string& path,
+                             const std::string& reason) {
+    const std::string file = ShownPath(path) + ": " + reason;
+    const std::string before = subject;
+    subject = openingGame || subject.empty() ? file : subject + "; " + file;
+    Error(text);
+    subject = before;
+}
+
+std::string ExportReport::ShownPath(const std::string& path) const {
+    if (gameDirectory.empty() || path.compare(0, gameDirectory.size(), gameDirectory) != 0) {
+        return path;
+    }
+    return gameDirectoryNamed + path.substr(gameDirectory.size());
 }
 
 void ExportReport::Note(const std::string& text) {
@@ -67,6 +85,11 @@ void ExportReport::Say(ExportMessageKind kind, const std::string& text) {
     } else {
         lastErrorLine.clear();
     }
+    if (kind == ExportMessageKind::Error) {
+        ++errorsSaid;
+    } else {
+        ++notesSaid;
+    }
     if (kept != nullptr) kept->push_back(line);
     if (onMessage) onMessage(message);
 }
@@ -81,6 +104,10 @@ CurrentReportScope::~CurrentReportScope() {
 
 bool ReportToCurrent(const char* text) {
     if (g_current == nullptr) return false;
-    g_current->Error(text);
+    if (const FileErrorDetail* detail = ReportedFileDetail()) {
+        g_current->FileError(text, detail->path, detail->reason);
+    } else {
+        g_current->Error(text);
+    }
     return true;
 }

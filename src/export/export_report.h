@@ -46,7 +46,25 @@ struct ExportReport {
     // While set, errors are only heard: neither said nor counted as failures.
     bool quiet = false;
 
+    // Set by the job that opens a game: the folder its files were opened from and that
+    // folder as the user named it, so that a message shows a game file as the user would
+    // type it; and, while the game is being opened, that a file's message is about that
+    // file rather than the subject.
+    std::string gameDirectory;
+    std::string gameDirectoryNamed;
+    bool openingGame = false;
+
+    // What was said, for the closing summary.
+    uint64_t errorsSaid = 0;
+    uint64_t notesSaid = 0;  // notes and refusals
+    uint64_t filesWritten = 0;
+    uint64_t bytesWritten = 0;
+
     void Error(const std::string& text);
+    // An error about a file of the game: its path and why, said with the subject.
+    void FileError(const std::string& text, const std::string& path, const std::string& reason);
+    // `path` as the user would type it, when it is one of the game's files.
+    std::string ShownPath(const std::string& path) const;
     void Note(const std::string& text);
     void Refusal(const std::string& text);
     void Progress(const std::string& text) const;
@@ -73,5 +91,6 @@ private:
 };
 
 // For a program's FrontendShowError: reports `text` as an error of the current report, about
-// its subject. False when no report is current, so that the program shows it itself.
+// its subject and, when the core said which (ReportedFileDetail), the file and why. False
+// when no report is current, so that the program shows it itself.
 bool ReportToCurrent(const char* text);

@@ -42,6 +42,8 @@ dd { margin: 0; overflow-wrap: anywhere; }
 .swatch span { width: 14px; height: 14px; outline: 1px solid var(--line); }
 .files a { display: inline-block; margin: 0 .75rem .25rem 0; }
 .message { font-weight: 600; }
+nav { margin-top: .5rem; line-height: 1.8; }
+nav a { display: inline-block; min-width: 2.2em; text-align: center; margin-right: .25rem; }
 ul { margin: .25rem 0 0; padding-left: 1.2rem; font-size: .9rem; }
 )";
 
@@ -111,6 +113,7 @@ struct CostumeCard {
 // The page's text, made a part at a time: its head, each costume's card (by the worker that
 // writes the costume) and its foot.
 struct GalleryPage {
+    const GalleryOptions& options;
     std::string text;
 
     void Put(std::string_view part) { text.append(part); }
@@ -122,7 +125,7 @@ struct GalleryPage {
         Put("</dd>");
     }
 
-    void Begin(const ExportGame& game, const GalleryOptions& options) {
+    void Begin(const ExportGame& game) {
         const std::string title = "Costumes of " + EscapedHtml(game.baseName);
         const uint32_t count = game.CostumeCount();
         const uint32_t listed = count > 0 ? count - 1 : 0;
@@ -135,13 +138,30 @@ struct GalleryPage {
         Put(title);
         Put("</h1>\n<p>Index file: ");
         Put(EscapedHtml(options.indexFile));
+        const std::string scale =
+            options.scale == 0
+                ? "pictures shown as large as fits, up to " + std::to_string(kGalleryMostScale) +
+                      "&times;"
+                : "pictures at " + std::to_string(options.scale) + "&times;";
         Put("</p>\n<p>" + std::to_string(listed) + (listed == 1 ? " costume" : " costumes") +
-            " from 1 on (costume 0 is not browsed); pictures at " + std::to_string(options.scale) +
-            "&times;.");
+            " from 1 on (costume 0 is not browsed); " + scale + ".");
         if (options.transparentIndex) {
             Put(" Palette index " + std::to_string(*options.transparentIndex) + " is transparent.");
         }
-        Put(" Made by duzuroro-cli " DUZURORO_VERSION ".</p>\n</header>\n<main>\n");
+        Put(" Made by duzuroro-cli " DUZURORO_VERSION ".</p>\n");
+        Contents(count);
+        Put("</header>\n<main>\n");
+    }
+
+    // A link to each card, so that a game of hundreds of costumes need not be scrolled.
+    void Contents(uint32_t count) {
+        if (count <= 1) return;
+        Put("<nav aria-label=\"Costumes\">");
+        for (uint32_t number = 1; number < count; ++number) {
+            const std::string shown = std::to_string(number);
+            Put("<a href=\"#costume-" + shown + "\">" + shown + "</a>");
+        }
+        Put("</nav>\n");
     }
 
     void Card(const CostumeCard& card, const ExportGame& game, Costume* costume,
@@ -150,9 +170,11 @@ struct GalleryPage {
         const std::string number = std::to_string(card.number);
         Put("<article id=\"costume-" + number + "\" data-status=\"" + card.status +
             "\">\n<h2>Costume " + number + "</h2>\n");
+        FrameSummary frames;
+        if (costume != nullptr) frames = SummariseFrames(*costume, report);
         if (card.Wrote(name + ".gif")) {
-            Put("<figure><img src=\"" + name + ".gif\" alt=\"Costume " + number +
-                ", animated\"></figure>\n");
+            Put("<figure><img src=\"" + name + ".gif\" alt=\"Costume " + number + ", animated\"" +
+                ShownSize(frames, options) + "></figure>\n");
         }
         Put("<dl>");
         Field("Room", std::to_string(game.RoomOf(card.number)));
@@ -162,8 +184,7 @@ struct GalleryPage {
         if (costume != nullptr) {
             Field("Codec", std::to_string(costume->Codec()));
             Field("Colours", std::to_string(costume->colourCount));
-            Field("Frames", std::to_string(costume->FrameCount()));
-            Field("Sizes", FrameSizes(*costume, report));
+            Field("Frames", frames.text);
         }
         Put("</dl>\n");
         if (!card.message.empty()) {
@@ -185,12 +206,26 @@ struct GalleryPage {
         Put("</article>\n");
     }
 
-    // Each frame's size as `info` gives it; a frame that cannot be read shows its message.
-    static std::string FrameSizes(Costume& costume, ExportReport& report) {
-        std::string sizes;
-        const uint32_t listed = std::min<uint32_t>(costume.FrameCount(), kListedPerCostume);
+    // The frames' sizes, collapsed: "8 frames, 64&times;96" when all are alike, otherwise
+    // each size with how many frames have it; a frame that cannot be read shows its message.
+    // Also the largest frame, which is the size of the costume's GIF.
+    struct FrameSummary {
+        std::string text = "none";
+        uint32_t width = 0;
+        uint32_t height = 0;
+    };
+
+    static FrameSummary SummariseFrames(Costume& costume, ExportReport& report) {
+        FrameSummary summary;
+        struct SizeCount {
+            uint16_t width, height;
+            uint32_t count;
+        };
+        std::vector<SizeCount> sizes;
+        std::vector<std::string> failures;
+        const uint32_t count = costume.FrameCount();
+        const uint32_t listed = std::min<uint32_t>(count, kListedPerCostume);
         for (uint32_t frame = 1; frame <= listed; ++frame) {
-            if (!sizes.empty()) sizes += ", ";
             // Export has said the message already, with the frame as its subject.
             std::vector<std::string> heard;
             report.heard = &heard;
@@ -198,17 +233,51 @@ struct GalleryPage {
             const bool selected = costume.SelectFrame(static_cast<uint16_t>(frame));
             report.quiet = false;
             report.heard = nullptr;
-            if (selected) {
-                sizes += std::to_string(costume.FrameWidth()) + "&times;" +
-                         std::to_string(costume.FrameHeight());
+            if (!selected) {
+                failures.push_back("[" + EscapedHtml(JoinMessages(heard)) + "]");
                 continue;
             }
-            sizes += "[" + EscapedHtml(JoinMessages(heard)) + "]";
+            const uint16_t width = costume.FrameWidth(), height = costume.FrameHeight();
+            if (uint32_t{width} * height > 0) {
+                summary.width = std::max<uint32_t>(summary.width, width);
+                summary.height = std::max<uint32_t>(summary.height, height);
+            }
+            auto same = std::find_if(sizes.begin(), sizes.end(), [&](const SizeCount& size) {
+                return size.width == width && size.height == height;
+            });
+            if (same == sizes.end()) {
+                sizes.push_back({width, height, 1});
+            } else {
+                ++same->count;
+            }
         }
-        if (listed < costume.FrameCount()) {
-            sizes += ", and " + std::to_string(costume.FrameCount() - listed) + " more";
+        if (count == 0) return summary;
+        summary.text = std::to_string(count) + (count == 1 ? " frame" : " frames");
+        const bool alike = sizes.size() == 1 && failures.empty() && listed == count;
+        std::vector<std::string> parts;
+        for (const SizeCount& size : sizes) {
+            std::string part = std::to_string(size.width) + "&times;" + std::to_string(size.height);
+            if (!alike) part += " (" + std::to_string(size.count) + ")";
+            parts.push_back(part);
         }
-        return sizes.empty() ? "none" : sizes;
+        parts.insert(parts.end(), failures.begin(), failures.end());
+        if (listed < count) parts.push_back("and " + std::to_string(count - listed) + " more");
+        for (size_t i = 0; i < parts.size(); ++i) {
+            summary.text += (i == 0 ? (alike ? ", " : ": ") : ", ") + parts[i];
+        }
+        return summary;
+    }
+
+    // The picture's size on the page when the gallery chooses the scale: as many whole times
+    // its pixels as fit the narrowest card, up to kGalleryMostScale, so that a tiny costume
+    // is not a speck. Given a scale, the picture's own size.
+    static std::string ShownSize(const FrameSummary& frames, const GalleryOptions& options) {
+        if (options.scale != 0 || frames.width == 0 || frames.height == 0) return "";
+        constexpr uint32_t kCardWidth = 256;  // pixels inside the narrowest card
+        const uint32_t scale =
+            std::clamp<uint32_t>(kCardWidth / frames.width, 1, kGalleryMostScale);
+        return " width=\"" + std::to_string(frames.width * scale) + "\" height=\"" +
+               std::to_string(frames.height * scale) + "\"";
     }
 
     // The costume's own colours, in palette order, each named by its index and value.
@@ -241,14 +310,18 @@ struct GalleryPage {
 };
 
 // Exports and describes the loaded (or not) costume; its messages go to its card as well.
-void WriteCostume(CostumeJob& job, ExportCostume& costume, std::string* cardText) {
+void WriteCostume(CostumeJob& job, const GalleryOptions& options, ExportCostume& costume,
+                  std::string* cardText) {
     ExportReport& report = job.report;
     const uint32_t number = costume.number;
     CostumeCard card;
     card.number = number;
     card.status = LoadResultName(costume.result);
     card.message = costume.whyNot;
-    if (costume.result == CostumeLoadResult::NotPresent) report.Note(card.message);
+    // A costume on a missing disk was noted with its disk, before the first card.
+    if (costume.result == CostumeLoadResult::NotPresent && !job.game.OnMissingDisk(number)) {
+        report.Note(card.message);
+    }
     if (costume.result == CostumeLoadResult::Loaded) {
         report.kept = &card.said;
         job.written = &card.written;
@@ -259,7 +332,7 @@ void WriteCostume(CostumeJob& job, ExportCostume& costume, std::string* cardText
         job.written = nullptr;
         report.kept = nullptr;
     }
-    GalleryPage page;
+    GalleryPage page{options, {}};
     page.Card(card, job.game, costume.loaded.costume.get(), report);
     *cardText = std::move(page.text);
 }
@@ -270,7 +343,8 @@ ExportOptions GalleryExport(const GalleryOptions& options) {
     exports.format = ImageFormat::Gif;
     exports.sheet = true;
     exports.layout = SheetArrangement::Grid;
-    exports.scale = options.scale;
+    exports.scale = options.scale == 0 ? 1 : options.scale;  // 0: the page enlarges them
+    exports.fps = options.fps;
     exports.transparentIndex = options.transparentIndex;
     return exports;
 }
@@ -281,6 +355,7 @@ bool WriteGallery(const GalleryOptions& options, ExportReport& report) {
     const CurrentReportScope current(report);
     ExportGame game;
     if (!game.Open(options.indexFile, report)) return false;
+    NoteMissingDisks(game, report, [](uint32_t) { return true; });
     const ExportOptions exports = GalleryExport(options);
     CostumeJob job{exports, game, report};
     job.severalCostumes = true;
@@ -294,14 +369,19 @@ bool WriteGallery(const GalleryOptions& options, ExportReport& report) {
             const auto put = [out](const std::string& text) {
                 std::fwrite(text.data(), 1, text.size(), out);
             };
-            GalleryPage page;
-            page.Begin(game, options);
+            GalleryPage page{options, {}};
+            page.Begin(game);
             put(page.text);
             std::vector<uint32_t> numbers;
             for (uint32_t number = 1; number < game.CostumeCount(); ++number) {
                 numbers.push_back(number);
             }
-            WorkCostumes(job, numbers, options.jobs, WriteCostume, put);
+            WorkCostumes(
+                job, numbers, options.jobs,
+                [&options](CostumeJob& each, ExportCostume& costume, std::string* card) {
+                    WriteCostume(each, options, costume, card);
+                },
+                put);
             page.text.clear();
             page.End(game.CostumeCount());
             put(page.text);

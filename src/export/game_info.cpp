@@ -32,6 +32,13 @@ struct InfoWriter {
                 stream.Value({{"slot", slot}, {"path", path}});
             });
             stream.EndArray();
+            stream.Key("missingDisks");
+            stream.BeginArray();
+            for (const MissingDisk& disk : game.MissingDisks()) {
+                stream.Value(
+                    {{"slot", disk.slot}, {"file", disk.file}, {"costumes", disk.costumes}});
+            }
+            stream.EndArray();
             stream.Member("roomCount", game.archive->roomDirectory.count);
             stream.Member("costumeCount", count);
             stream.Member("listedCostumeCount", ListedCount(count));
@@ -240,6 +247,7 @@ bool DescribeGame(const InfoOptions& options, const TextSink& out, ExportReport&
     const CurrentReportScope current(report);
     ExportGame game;
     if (!game.Open(options.indexFile, report)) return false;
+    NoteMissingDisks(game, report, [](uint32_t) { return true; });
     InfoWriter writer{options.json, JsonStream(out)};
     writer.Begin(game);
     HashBudget budget;

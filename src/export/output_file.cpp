@@ -32,6 +32,7 @@ bool MakeFolderOf(const std::string& path, ExportReport& report) {
 struct TemporaryFile {
     std::string path;
     std::FILE* file = nullptr;
+    uint64_t size = 0;  // what was written, once committed
 
     ~TemporaryFile() {
         if (file != nullptr) std::fclose(file);
@@ -44,6 +45,8 @@ struct TemporaryFile {
     }
 
     bool Commit(const std::string& finalPath, std::string* error) {
+        const long end = std::fflush(file) == 0 ? std::ftell(file) : -1;
+        size = end > 0 ? static_cast<uint64_t>(end) : 0;
         const int closed = std::fclose(file);
         file = nullptr;
         if (closed != 0) {
@@ -99,6 +102,8 @@ bool WriteOutputFile(const GameArchive& archive, const std::string& path, bool m
     std::string error;
     if (temporary.Open(path, &error) && fill(temporary.file, &error) &&
         temporary.Commit(path, &error)) {
+        ++report.filesWritten;
+        report.bytesWritten += temporary.size;
         return true;
     }
     report.Error("Cannot write " + path + ": " + error);

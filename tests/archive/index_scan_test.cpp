@@ -83,6 +83,17 @@ INSTANTIATE_TEST_SUITE_P(
                  1},
         ScanCase{"an unknown tag", Join({kMaxs, MakeBlock("WXYZ", {})}), {"Unknown block: WXYZ"}},
         ScanCase{"tags are case-sensitive", MakeBlock("droo", {}), {"Unknown block: droo"}},
+        // A forged tag must not reach a terminal or a message box as control bytes or as
+        // broken characters: every byte outside printable ASCII is spelled out.
+        ScanCase{"a tag of control bytes is shown spelled out",
+                 MakeBlock("AH\x1b[", {}),
+                 {"Unknown block: AH\\x1B["}},
+        ScanCase{"a tag that is not UTF-8 is shown spelled out",
+                 MakeBlock("\xff\xfe\x80\\", {}),
+                 {"Unknown block: \\xFF\\xFE\\x80\\x5C"}},
+        ScanCase{"a tag of zero bytes is shown spelled out",
+                 MakeBlock("\0\0\0\0", {}),
+                 {"Unknown block: \\x00\\x00\\x00\\x00"}},
         ScanCase{"a size of 0 would read the same header for ever",
                  MakeBlockHeader("MAXS", 0),
                  {"Invalid block size."}},

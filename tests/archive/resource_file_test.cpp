@@ -22,15 +22,19 @@ protected:
     }
 };
 
-TEST_F(ResourceFileTest, ThatCannotBeOpenedStaysClosedWithOneMessage) {
+TEST_F(ResourceFileTest, ThatCannotBeOpenedStaysClosedWithOneMessageNamingFileAndReason) {
     std::filesystem::create_directory(folder.dir.path / "FOLDER");
-    for (const char* name : {"MISSING", "FOLDER"}) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"MISSING", "No such file or directory"}, {"FOLDER", "a folder, not a file"}};
+    for (const auto& [name, reason] : cases) {
         SCOPED_TRACE(name);
+        g_headless.fileDetails.clear();
         EXPECT_FALSE(file.Open(folder.Path(name)));
         EXPECT_FALSE(file.IsOpen());
         file.Close();
         file.Close();
         EXPECT_EQ(Errors(), Messages{"Failed to open file."});
+        EXPECT_EQ(g_headless.fileDetails, Messages{folder.Path(name) + ": " + reason});
     }
 }
 
@@ -48,6 +52,7 @@ TEST_F(ResourceFileTest, ReadsExactlyOrFailsAfterDeliveringWhatWasThere) {
     EXPECT_EQ(file.CurrentPosition(), 13u);
     EXPECT_TRUE(file.ReadExact(bytes, 0));  // nothing asked at the end is no failure
     EXPECT_EQ(Errors(), Messages{"Failed to read from a file."});
+    EXPECT_EQ(g_headless.fileDetails, Messages{folder.Path("DATA") + ": it is only 13 bytes long"});
 }
 
 TEST_F(ResourceFileTest, ReachesSigned32BitPositionsOnly) {

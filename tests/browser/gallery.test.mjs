@@ -69,6 +69,24 @@ function shownCostumes(page) {
   }));
 }
 
+// "8 frames, 64×96" when all are alike; otherwise each size with its count, then the
+// frames that cannot be read.
+function collapsedFrames(costume) {
+  const sizes = [];
+  const failures = [];
+  for (const frame of costume.frames) {
+    if (frame.error) { failures.push(`[${frame.error}]`); continue; }
+    const size = `${frame.width}×${frame.height}`;
+    const same = sizes.find((each) => each.size === size);
+    if (same) same.count += 1; else sizes.push({ size, count: 1 });
+  }
+  const count = costume.frameCount;
+  if (count === 0) return 'none';
+  const heading = `${count} ${count === 1 ? 'frame' : 'frames'}`;
+  if (sizes.length === 1 && failures.length === 0) return `${heading}, ${sizes[0].size}`;
+  return `${heading}: ${[...sizes.map(({ size, count: n }) => `${size} (${n})`), ...failures].join(', ')}`;
+}
+
 function expectedCostume(costume) {
   const fields = {
     Room: String(costume.room),
@@ -79,8 +97,7 @@ function expectedCostume(costume) {
     Object.assign(fields, {
       Codec: String(costume.codec),
       Colours: String(costume.colourCount),
-      Frames: String(costume.frameCount),
-      Sizes: costume.frames.map((frame) => `${frame.width}×${frame.height}`).join(', '),
+      Frames: collapsedFrames(costume),
     });
   }
   return { id: `costume-${costume.number}`, status: costume.status, fields };

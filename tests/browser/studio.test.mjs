@@ -8,7 +8,7 @@
 // Environment: DUZURORO_WEB_DIR (the built page), DUZURORO_CLI (the command-line tool),
 // DUZURORO_BIG_GAME (the program that writes a game of many costumes) and
 // DUZURORO_BROWSER_WORK (a folder for the games, the downloads and the screenshots);
-// DUZURORO_STUDIO_SCREENSHOT, when set, is where the README's screenshot is written.
+// DUZURORO_STUDIO_SCREENSHOT, when set, is where the screenshot in docs/web.md is written.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdirSync, readdirSync, readFileSync, rmSync } from 'node:fs';

@@ -21,7 +21,7 @@ TEST_F(CliTest, ExportWritesEveryFrameOfTheDemoAsTheCoreRendersIt) {
     const ToolRun run = Run({"export", IndexFile(), "--out", out.string()});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "Note: Costume 15 is not present on this disk. Skipped.\n");
+    EXPECT_EQ(Said(run), "Note: DEMO.LA3 is missing, so costume 15 is not present.\n");
 
     auto archive = OpenCore();
     size_t frames = 0, loaded = 0, notPresent = 0;
@@ -98,6 +98,7 @@ TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
     const ToolRun run = Run({"info", (game / "GAME.LA0").string(), "--json"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err,
+              "Note: GAME.LA2 is missing, so costume 2 is not present.\n"
               "Error: VERM not found. [costume 3]\nError: Invalid frame. [costume 4, frame 3]\n"
               "Error: Invalid room. [costume 5]\n");
     const json expected = {
@@ -106,6 +107,7 @@ TEST_F(CliTest, InfoJsonListsFilesCostumesFramesAndFailures) {
         {"files",
          {{{"slot", 0}, {"path", (game / "GAME.LA0").string()}},
           {{"slot", 1}, {"path", (game / "GAME.LA1").string()}}}},
+        {"missingDisks", {{{"slot", 2}, {"file", "GAME.LA2"}, {"costumes", {2}}}}},
         {"roomCount", 3},
         {"costumeCount", 6},
         {"listedCostumeCount", 5},
@@ -158,8 +160,8 @@ TEST_F(CliTest, ExportGoesOnPastEachFailureAndNamesItOnce) {
     const ToolRun run = Run({"export", (game / "GAME.LA0").string(), "--out", out.string()});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err,
-              "Note: Costume 2 is not present on this disk. Skipped.\n"
+    EXPECT_EQ(Said(run),
+              "Note: GAME.LA2 is missing, so costume 2 is not present.\n"
               "Error: VERM not found. [costume 3]\n"
               "Note: Costume 4, frame 1 has no pixels. Skipped.\n"
               "Error: Invalid frame. [costume 4, frame 3]\n"
@@ -197,16 +199,17 @@ TEST_F(CliTest, FailuresExitWithTheirStatusAndSayEachMessageOnce) {
          2,
          "Error: --costume: 'x' is not a number N or a range A-B"},
         {{"export", "{game}", "--palette-only"}, 2, "Error: --palette-only requires --palette"},
-        {{"export", "{game}", "--scale", "9"}, 2, "Error: --scale: Value 9 not in range 1 to 8"},
+        {{"export", "{game}", "--scale", "9"}, 2, "Error: --scale takes a whole number from 1 to 8, not \"9\""},
         {{"frobnicate"}, 2, "Error: Unknown command: frobnicate"},
         {{"screen", "{game}", "--out", "{out}/s.png"}, 2, "Error: --costume is required"},
-        {{"info", "{out}/NONE.LA0"}, 1, "Error: No SCUMM disks found. [{out}/NONE.LA0]\n"},
-        {{"info", "{out}"}, 1, "Error: No SCUMM disks found. [{out}]\n"},
+        {{"info", "{out}/NONE.LA0"}, 1, "Error: No SCUMM disks found. [{out}/NONE.LA0: No such file or directory]\n"},
+        {{"info", "{out}"}, 1, "Error: No SCUMM disks found. [{out}: a folder, not an index file]\n"},
         {{"export", "{game}", "--costume", "99", "--out", "{out}"},
          1,
-         "Error: Costume out of range. [costume 99]\n"},
+         "Error: costume 99 is out of range: this game's costumes are 1 to 15\n"},
         {{"export", "{game}", "--costume", "15", "--out", "{out}/new"},
          1,
+         "Note: DEMO.LA3 is missing, so costume 15 is not present.\n"
          "Error: Costume 15 is not present on this disk. [costume 15]\n"},
         {{"export", "{game}", "--costume", "1", "--frame", "99-100,120", "--out", "{out}/new"},
          1,
@@ -260,7 +263,7 @@ TEST_F(CliTest, FailuresExitWithTheirStatusAndSayEachMessageOnce) {
             std::string expected = error.err;
             const size_t at = expected.find("{out}");
             if (at != std::string::npos) expected.replace(at, 5, out.string());
-            EXPECT_EQ(run.err, expected);
+            EXPECT_EQ(Said(run), expected);
         }
     }
     EXPECT_EQ(ReadFileText(disk), diskBytes);

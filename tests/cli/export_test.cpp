@@ -99,7 +99,7 @@ TEST_F(ExportTest, SheetsPlaceEveryFrameWithPixelsWhereTheirJsonSays) {
         arguments.insert(arguments.end(), sheet.options.begin(), sheet.options.end());
         const ToolRun run = Run(arguments);
         ASSERT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_EQ(run.err, "Note: Costume 1, frame 4 has no pixels. Skipped.\n");
+        EXPECT_EQ(Said(run), "Note: Costume 1, frame 4 has no pixels. Skipped.\n");
         EXPECT_EQ(Written(), (std::set<std::string>{"costume-0001-sheet.json",
                                                     "costume-0001-sheet.png"}));
 
@@ -306,7 +306,7 @@ TEST_F(ExportTest, PalettesHoldTheCostumesColoursInEachFormat) {
     const ToolRun run = Run({"export", MixedIndex().string(), "--palette", "act", "--palette-only",
                              "--out", out.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Said(run), "");
     EXPECT_EQ(Written(), (std::set<std::string>{"costume-0001.act", "costume-0002.act"}));
 }
 
@@ -316,7 +316,7 @@ TEST_F(ExportTest, SelectionsAndScaleChooseWhatIsWrittenAndHowLarge) {
                              "2-2", "--frame", "2,5-9", "--frame", "1", "--scale", "4", "--out",
                              out.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err,
+    EXPECT_EQ(Said(run),
               "Note: Costume 1 has 5 frames: the frames asked for from 6 on are skipped.\n"
               "Note: Costume 2 has 2 frames: the frames asked for from 5 on are skipped.\n");
     EXPECT_EQ(Written(), (std::set<std::string>{

@@ -68,8 +68,8 @@ TEST_F(GalleryTest, ShowsEveryCostumeWithExportsOwnFilesAndItsMessages) {
     const ToolRun run = Run({"gallery", index, "--out", out.string(), "--scale", "2"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err,
-              "Note: Costume 2 is not present on this disk.\n"
+    EXPECT_EQ(Said(run),
+              "Note: " + std::string(kMarkupName) + ".LA2 is missing, so costume 2 is not present.\n"
               "Error: VERM not found. [costume 3]\n"
               "Note: Costume 4, frame 1 has no pixels. Skipped.\n"
               "Error: Invalid frame. [costume 4, frame 3]\n"
@@ -84,14 +84,25 @@ TEST_F(GalleryTest, ShowsEveryCostumeWithExportsOwnFilesAndItsMessages) {
     EXPECT_EQ(Written(), expected);
 
     const std::string page = ReadFileText(out / "index.html");
-    // Every picture and link is a file written beside the page; nothing else is fetched.
+    // Every picture and link is a file written beside the page, or a card of the page's own
+    // contents; nothing else is fetched.
     const std::regex reference("(src|href)=\"([^\"]*)\"");
     size_t references = 0;
+    std::vector<std::string> contents;
     for (auto match = std::sregex_iterator(page.begin(), page.end(), reference);
-         match != std::sregex_iterator(); ++match, ++references) {
-        EXPECT_TRUE(expected.count((*match)[2]) == 1 && (*match)[2] != "index.html") << (*match)[2];
+         match != std::sregex_iterator(); ++match) {
+        const std::string target = (*match)[2];
+        if (target.rfind('#', 0) == 0) {
+            contents.push_back(target);
+            EXPECT_NE(page.find("<article id=\"" + target.substr(1) + "\""), std::string::npos);
+            continue;
+        }
+        ++references;
+        EXPECT_TRUE(expected.count(target) == 1 && target != "index.html") << target;
     }
     EXPECT_EQ(references, 3 * 6u);  // costumes 1, 4 and 6: a GIF and five links each
+    EXPECT_EQ(contents, (std::vector<std::string>{"#costume-1", "#costume-2", "#costume-3",
+                                                  "#costume-4", "#costume-5", "#costume-6"}));
 
     EXPECT_NE(page.find("<title>Costumes of &lt;i&gt;&amp;&quot;&#39;</title>"), std::string::npos);
     EXPECT_EQ(page.find(kMarkupName), std::string::npos);
@@ -102,20 +113,20 @@ TEST_F(GalleryTest, ShowsEveryCostumeWithExportsOwnFilesAndItsMessages) {
     const std::pair<const char*, std::vector<std::string>> said[] = {
         {"costume-1",
          {"data-status=\"loaded\"", "<dt>Disk</dt><dd>1</dd>", "<dt>Codec</dt><dd>5</dd>",
-          "<dt>Colours</dt><dd>4</dd>", "<dd>3&times;2, 1&times;4</dd>",
+          "<dt>Colours</dt><dd>4</dd>", "<dt>Frames</dt><dd>2 frames: 3&times;2 (1), 1&times;4 (1)</dd>",
           "<span style=\"background:#5a5a5a\" title=\"3: #5a5a5a\"></span></div>"}},
         {"costume-2",
          {"data-status=\"not-present\"", "<dt>Disk</dt><dd>2</dd>",
           "<p class=\"message\">Costume 2 is not present on this disk.</p>"}},
         {"costume-3", {"data-status=\"failed\"", "<p class=\"message\">VERM not found.</p>"}},
         {"costume-4",
-         {"<dd>0&times;3, 2&times;2, [Invalid frame.]</dd>",
+         {"<dd>3 frames: 0&times;3 (1), 2&times;2 (1), [Invalid frame.]</dd>",
           "<li>Note: Costume 4, frame 1 has no pixels. Skipped.</li>"
           "<li>Error: Invalid frame. [costume 4, frame 3]</li>"}},
         {"costume-5",
          {"<dt>Room</dt><dd>9</dd><dt>Disk</dt><dd>none</dd>",
           "<p class=\"message\">Invalid room.</p>"}},
-        {"costume-6", {"<dt>Frames</dt><dd>260</dd>", "1&times;1, and 4 more</dd>"}},
+        {"costume-6", {"<dt>Frames</dt><dd>260 frames: 1&times;1 (256), and 4 more</dd>"}},
     };
     for (const auto& [card, texts] : said) {
         for (const std::string& text : texts) {
@@ -133,7 +144,7 @@ TEST_F(GalleryTest, ShowsACostumeRefusedForItsDecodingWork) {
         "Note: Costume 1 has more than 67108864 pixels of frames to decode, more than any real "
         "costume: not exported.";
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, refusal + "\n");
+    EXPECT_EQ(Said(run), refusal + "\n");
     EXPECT_EQ(Written(), (std::set<std::string>{"index.html", "costume-0001.gpl",
                                                 "costume-0001.pal", "costume-0001.act"}));
     const std::string page = ReadFileText(out / "index.html");

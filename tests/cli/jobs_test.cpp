@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <regex>
 
 #include "cli/cli_fixture.h"
 
@@ -45,13 +46,16 @@ struct JobsTest : CliTest {
         const Outcome four = RunWithJobs(arguments, "4");
         EXPECT_EQ(four.run.exitCode, one.run.exitCode);
         EXPECT_EQ(four.run.out, one.run.out);
-        EXPECT_EQ(four.run.err, one.run.err);
+        // The same summary too, but for the folder each wrote into.
+        const std::regex folder("out-[0-9]+/");
+        EXPECT_EQ(std::regex_replace(four.run.err, folder, "out/"),
+                  std::regex_replace(one.run.err, folder, "out/"));
         EXPECT_EQ(four.files.size(), one.files.size());
         for (const auto& [name, bytes] : one.files) {
             const auto found = four.files.find(name);
             EXPECT_TRUE(found != four.files.end() && found->second == bytes) << name;
         }
-        return one.run.err;
+        return Said(one.run);
     }
 
     std::string CopiedGame(const char* finding) {
@@ -128,14 +132,15 @@ TEST_F(JobsTest, SeveralWorkersStopAtTheCostumeThatReachesTheLimit) {
 // comes in costume order, as one worker says them.
 TEST_F(JobsTest, TheMessagesOfCostumesThatFailComeInCostumeOrder) {
     GameLayout layout;
-    layout.roomDisks = {0, 1, 2};
-    layout.absentDisks = {2};
+    // Room 0 lies on no disk: its costumes are not present, each said in its turn (a missing
+    // disk's would be said once, before them all).
+    layout.roomDisks = {0, 1};
     layout.costumes.push_back({});
     std::string expected;
     for (uint32_t costume = 1; costume < 40; ++costume) {
         const std::string number = std::to_string(costume);
         if (costume % 5 == 0) {
-            layout.costumes.push_back({2, BuildCostumeBlock(Rectangles(1, 16, {{2, 2}}))});
+            layout.costumes.push_back({0, BuildCostumeBlock(Rectangles(1, 16, {{2, 2}}))});
             expected += "Note: Costume " + number + " is not present on this disk. Skipped.\n";
         } else if (costume % 3 == 0) {
             layout.costumes.push_back({1, std::vector<uint8_t>(64, 'X')});
@@ -159,7 +164,7 @@ TEST_F(JobsTest, TheMessagesOfCostumesThatFailComeInCostumeOrder) {
         SCOPED_TRACE(jobs);
         const Outcome run = RunWithJobs({"export", index}, jobs);
         EXPECT_EQ(run.run.exitCode, 1);
-        EXPECT_EQ(run.run.err, expected);
+        EXPECT_EQ(Said(run.run), expected);
     }
     ExpectSameWithOneAndFour({"gallery", index});
 }

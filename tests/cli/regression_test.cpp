@@ -58,7 +58,7 @@ TEST_F(RegressionTest, ACostumeAskingForUnboundedDecodingIsRefusedBeforeAnyWork)
         arguments.insert(arguments.end(), output.begin(), output.end());
         const ToolRun run = Run(arguments);
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_EQ(run.err, refused);
+        EXPECT_EQ(Said(run), refused);
         EXPECT_FALSE(fs::exists(out));
     }
 }
@@ -92,7 +92,7 @@ TEST_F(RegressionTest, AWholeCommandStopsAtItsOwnLimit) {
         SCOPED_TRACE(command);
         const ToolRun run = Run({command, index, "--out", out.string()});
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_EQ(run.err, expected);
+        EXPECT_EQ(Said(run), expected);
         fs::remove_all(out);
     }
 }
@@ -104,7 +104,7 @@ TEST_F(RegressionTest, ASheetTooLargeIsRefusedBeforeAnyWork) {
     const ToolRun run = Run({"export", index, "--frame", "1-2", "--scale", "3", "--sheet",
                              "--out", out.string()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err,
+    EXPECT_EQ(Said(run),
               "Note: Costume 1: its sheet would be 24576 x 12288 pixels, more than 16384 a side "
               "or 64 Mpixel, and is not written. Try --layout grid.\n");
     EXPECT_FALSE(fs::exists(out));
@@ -118,7 +118,7 @@ TEST_F(RegressionTest, ALargeSheetIsWrittenRowByRow) {
     const ToolRun run =
         Run({"export", index, "--frame", "1-2", "--sheet", "--out", out.string()});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(Said(run), "");
     EXPECT_LT(run.peakMemoryKb, 48 * 1024);
     EXPECT_EQ(Written(), (std::set<std::string>{"costume-0001-sheet.json",
                                                 "costume-0001-sheet.png"}));
@@ -136,7 +136,7 @@ TEST_F(RegressionTest, RunningOutOfMemoryIsAMessageNotACrash) {
         Run({"export", index, "--frame", "1-2", "--sheet", "--out", out.string()},
             {false, 30 * 1024});
     EXPECT_EQ(run.exitCode, 1);
-    std::istringstream lines(run.err);
+    std::istringstream lines(Said(run));
     std::string line;
     int failures = 0;
     while (std::getline(lines, line)) {

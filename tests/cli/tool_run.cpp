@@ -70,3 +70,11 @@ ToolRun RunTool(const std::vector<std::string>& arguments, const std::filesystem
     run.err = ReadFileText(err);
     return run;
 }
+
+std::string Said(const ToolRun& run) {
+    const std::string& err = run.err;
+    const size_t start = err.size() < 2 ? 0 : err.rfind('\n', err.size() - 2);
+    const size_t lineStart = start == std::string::npos || err.size() < 2 ? 0 : start + 1;
+    if (err.compare(lineStart, 6, "Wrote ") != 0) return err;
+    return err.substr(0, lineStart);
+}

@@ -23,4 +23,8 @@ struct ToolLimits {
 ToolRun RunTool(const std::vector<std::string>& arguments, const std::filesystem::path& scratch,
                 const ToolLimits& limits = {});
 
+// Standard error without the summary that closes export and gallery ("Wrote 3 files (2 KB)
+// into out/; 1 note."): the messages before it, for tests about the messages.
+std::string Said(const ToolRun& run);
+
 std::string ReadFileText(const std::filesystem::path& path);

@@ -200,7 +200,7 @@ grep -q "Error: Costume 15 is not present on this disk. \[costume 15\]" "$work/c
     mismatch console "the message did not reach the console"
 (cd "$windows" && TERM=dumb timeout 300 script -qec \
     "'$wine' '$exe' info '$game_jp/NOPE.LA0'" /dev/null) >"$work/console-jp.log" 2>&1 || true
-grep -qF "[$game_jp/NOPE.LA0]" "$work/console-jp.log" ||
+grep -qF "[$game_jp/NOPE.LA0: No such file or directory]" "$work/console-jp.log" ||
     mismatch console "a name in UTF-8 is not shown as itself: $(cat "$work/console-jp.log")"
 
 # --- The tool's own tests ----------------------------------------------------------------

@@ -43,6 +43,9 @@ Selection Of(const std::string& text) {
     return selection;
 }
 
+// The demo's costume 15 lies on a disk that is not written.
+const std::string kMissingDisk = "Note: DEMO.LA3 is missing, so costume 15 is not present.";
+
 TEST_F(ExportJobTest, SaysEachMessageAboutItsCostumeOrFrameAndWritesTheRest) {
     struct Case {
         const char* name;
@@ -54,14 +57,14 @@ TEST_F(ExportJobTest, SaysEachMessageAboutItsCostumeOrFrameAndWritesTheRest) {
     };
     const Case cases[] = {
         {"a costume not present, asked for by number", "15", "", true, false,
-         {"Error: Costume 15 is not present on this disk. [costume 15]"}, 0},
-        {"among every costume it is only noted", "", "", true, true,
-         {"Note: Costume 15 is not present on this disk. Skipped."}, 14},
+         {kMissingDisk, "Error: Costume 15 is not present on this disk. [costume 15]"}, 0},
+        {"among every costume only its disk is noted", "", "", true, true, {kMissingDisk}, 14},
+        {"a missing disk is noted only for the costumes asked", "2", "", true, true, {}, 1},
         {"a frame past the end of the one costume", "3", "9-12", false, false,
          {"Error: Frame out of range. [costume 3, frame 11]"}, 1 + 2},
         {"past the game's last costume", "14-99", "", true, false,
-         {"Error: Costume 15 is not present on this disk. [costume 15]",
-          "Error: Costume out of range. [costume 16]"},
+         {kMissingDisk, "Error: Costume 15 is not present on this disk. [costume 15]",
+          "Error: costume 16 is out of range: this game's costumes are 1 to 15"},
          1},
     };
     for (const Case& c : cases) {
@@ -75,7 +78,7 @@ TEST_F(ExportJobTest, SaysEachMessageAboutItsCostumeOrFrameAndWritesTheRest) {
         options.outDirectory = out;
         if (!c.costumes.empty()) options.costumes = Of(c.costumes);
         if (!c.frames.empty()) options.frames = Of(c.frames);
-        options.palette = PaletteFormat::Act;
+        options.palettes = {PaletteFormat::Act};
         options.paletteOnly = c.paletteOnly;
         EXPECT_EQ(ExportCostumes(options, report), c.done);
         EXPECT_EQ(report.failed, !c.done);
@@ -92,14 +95,17 @@ TEST_F(ExportJobTest, InfoIsHandedToTheCallerAndSaysWhyAGameCannotBeRead) {
     EXPECT_EQ(document["baseName"], "DEMO");
     EXPECT_EQ(document["costumes"].size(), document["listedCostumeCount"].get<size_t>());
     EXPECT_EQ(document["costumes"][14]["status"], "not-present");
-    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(document["missingDisks"],
+              nlohmann::json::parse(R"([{"slot": 3, "file": "DEMO.LA3", "costumes": [15]}])"));
+    EXPECT_EQ(lines, std::vector<std::string>{kMissingDisk});
+    lines.clear();
 
     text.clear();
     options.indexFile = out + "/NONE.LA0";
     EXPECT_FALSE(DescribeGame(options, [&](std::string_view part) { text += part; }, report));
     EXPECT_EQ(text, "");
     EXPECT_EQ(lines, (std::vector<std::string>{"Error: No SCUMM disks found. [" + out +
-                                               "/NONE.LA0]"}));
+                                               "/NONE.LA0: No such file or directory]"}));
 }
 
 }  // namespace

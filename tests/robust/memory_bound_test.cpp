@@ -1,6 +1,6 @@
 // What a game's files can make a viewer session allocate, measured: the most memory held at
 // once while opening the game and drawing, zoomed, a costume made for the purpose, against
-// the bound the README states: 18 MiB (the largest frame a size record may claim, its zoomed
+// the bound docs/robustness.md states: 18 MiB (the largest frame a size record may claim, its zoomed
 // copy and the screen), plus twice the index file (a directory is read whole, then kept),
 // plus the costume block (which its disk file must hold).
 #include <algorithm>
