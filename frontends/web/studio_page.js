@@ -112,7 +112,17 @@ function studioPump() {
   if (studio.work.length) setTimeout(studioPump, 0); else studio.pumping = false;
 }
 
-const studioYield = () => new Promise((resolve) => setTimeout(resolve, 0));
+// Lets the page react, then goes on. A message is answered as soon as the page is free; a
+// timer of 0 ms waits at least 4 ms once timers nest, which a long job pays at every step.
+const studioYieldChannel = new MessageChannel();
+const studioYieldWaiting = [];
+studioYieldChannel.port1.onmessage = () => studioYieldWaiting.shift()?.();
+function studioYield() {
+  return new Promise((resolve) => {
+    studioYieldWaiting.push(resolve);
+    studioYieldChannel.port2.postMessage(null);
+  });
+}
 
 // --- Tiles ---------------------------------------------------------------------------------
 
@@ -615,6 +625,14 @@ async function studioDownloadEverything() {
   const said = new Set();
   let done = 0;
   let batch = 1;
+  // The page reacts between calls once a slice's worth of them has run, and always before
+  // the zip is made, so that a Cancel pressed meanwhile is heard.
+  let sliceStarted = performance.now();
+  const letPageReact = async (always) => {
+    if (!always && performance.now() - sliceStarted < kSliceMs) return;
+    await studioYield();
+    sliceStarted = performance.now();
+  };
   try {
     while (done < total && !job.cancelled && generation === studio.generation) {
       const last = Math.min(total, done + batch);
@@ -625,12 +643,13 @@ async function studioDownloadEverything() {
         slowest = Math.max(slowest, performance.now() - started);
         studioLog(result.messages.filter((line) => !said.has(line) && said.add(line)));
         for (const file of result.files) {
+          // PNG and GIF are compressed already: stored as they are.
           const stored = /\.(png|gif)$/.test(file.name);
           const entry = stored ? new fflate.ZipPassThrough(file.name) : new fflate.ZipDeflate(file.name, { level: 6 });
           zip.add(entry);
           entry.push(file.bytes, true);
         }
-        await studioYield();
+        await letPageReact(false);
         if (job.cancelled) break;
       }
       // As many costumes next time as the slowest kind took kExportCallMs for, at most twice
@@ -642,6 +661,7 @@ async function studioDownloadEverything() {
       progress.value = done;
       text.textContent = `Costume ${done} of ${total}`;
     }
+    await letPageReact(true);
     if (job.cancelled || generation !== studio.generation) {
       studioLog(['Download everything: cancelled.']);
       return;
