@@ -72,7 +72,8 @@ function studioDrawFrame(number, frame) {
   const canvas = document.createElement('canvas');
   canvas.width = width;
   canvas.height = height;
-  const rgba = new Uint8ClampedArray(HEAPU8.buffer, at + 8, width * height * 4).slice();
+  // putImageData copies the pixels, so they are read straight from the module's memory.
+  const rgba = new Uint8ClampedArray(HEAPU8.buffer, at + 8, width * height * 4);
   canvas.getContext('2d').putImageData(new ImageData(rgba, width, height), 0, 0);
   return canvas;
 }
@@ -625,11 +626,11 @@ async function studioDownloadEverything() {
   const said = new Set();
   let done = 0;
   let batch = 1;
-  // The page reacts between calls once a slice's worth of them has run, and always before
-  // the zip is made, so that a Cancel pressed meanwhile is heard.
+  // The page reacts between two calls unless the next, taking as long as the last, still ends
+  // within a slice of two; and always before the zip is made, so that a Cancel is heard.
   let sliceStarted = performance.now();
-  const letPageReact = async (always) => {
-    if (!always && performance.now() - sliceStarted < kSliceMs) return;
+  const letPageReact = async (always, lastCallMs) => {
+    if (!always && performance.now() - sliceStarted + lastCallMs < 2 * kSliceMs) return;
     await studioYield();
     sliceStarted = performance.now();
   };
@@ -640,7 +641,8 @@ async function studioDownloadEverything() {
       for (const kind of kinds) {
         const started = performance.now();
         const result = studioExport(Object.assign({}, kind, { costumes: `${done + 1}-${last}` }));
-        slowest = Math.max(slowest, performance.now() - started);
+        const took = performance.now() - started;
+        slowest = Math.max(slowest, took);
         studioLog(result.messages.filter((line) => !said.has(line) && said.add(line)));
         for (const file of result.files) {
           // PNG and GIF are compressed already: stored as they are.
@@ -649,7 +651,7 @@ async function studioDownloadEverything() {
           zip.add(entry);
           entry.push(file.bytes, true);
         }
-        await letPageReact(false);
+        await letPageReact(false, took);
         if (job.cancelled) break;
       }
       // As many costumes next time as the slowest kind took kExportCallMs for, at most twice
@@ -661,7 +663,7 @@ async function studioDownloadEverything() {
       progress.value = done;
       text.textContent = `Costume ${done} of ${total}`;
     }
-    await letPageReact(true);
+    await letPageReact(true, 0);
     if (job.cancelled || generation !== studio.generation) {
       studioLog(['Download everything: cancelled.']);
       return;

@@ -20,7 +20,7 @@ if (!webDir || !gameDir) {
   console.error('usage: node studio.bench.mjs WEB_DIR GAME_DIR [REPETITIONS]');
   process.exit(2);
 }
-const kRepetitions = Number(repetitionsText || 7);
+const kRepetitions = Number(repetitionsText || 9);
 const kViewport = { width: 1280, height: 900 };
 const gameFiles = readdirSync(gameDir).filter((name) => name.startsWith('DEMO.LA'))
   .sort().map((name) => join(gameDir, name));
