@@ -101,7 +101,8 @@ function studioQueue(task, first = false) {
   }
 }
 
-function studioPump() {
+// One slice of the work waiting, in the task that calls it.
+function studioRunSlice() {
   const started = performance.now();
   while (studio.work.length && performance.now() - started < kSliceMs) {
     try {
@@ -110,6 +111,10 @@ function studioPump() {
       console.error(fault);
     }
   }
+}
+
+function studioPump() {
+  studioRunSlice();
   if (studio.work.length) setTimeout(studioPump, 0); else studio.pumping = false;
 }
 
@@ -259,7 +264,9 @@ function studioApplyFilter() {
 
 // --- The chosen costume --------------------------------------------------------------------
 
-function studioSelect(number, frame = 1) {
+// `stripFirst`: the frames' strip is drawn before the tiles still waiting, as when a costume
+// is clicked; a game just opened draws its tiles in view first.
+function studioSelect(number, frame = 1, stripFirst = true) {
   studio.costume = number;
   studio.frames = [];
   const info = studioInfo(number);
@@ -269,7 +276,7 @@ function studioSelect(number, frame = 1) {
   studioElement('costume-message').textContent = info.status === 'loaded' ? '' : info.message;
   const count = info.frameCount ?? 0;
   studio.frame = Math.min(Math.max(1, frame), Math.max(1, count));
-  studioMakeStrip(number, count);
+  studioMakeStrip(number, count, stripFirst);
   studioMakePalette(number, info);
   for (const id of ['download-gif', 'download-sheet', 'download-frames', 'download-palette']) {
     studioElement(id).disabled = info.status !== 'loaded';
@@ -314,7 +321,7 @@ function studioShowFrame() {
   studioUpdateLink();
 }
 
-function studioMakeStrip(number, count) {
+function studioMakeStrip(number, count, first) {
   const strip = studioElement('strip');
   strip.replaceChildren();
   for (let frame = 1; frame <= count; ++frame) {
@@ -334,7 +341,7 @@ function studioMakeStrip(number, count) {
         copy.getContext('2d').drawImage(canvas, 0, 0);
         button.append(studioFit(copy, kStripPicture, kStripPicture));
       }
-    }, true);
+    }, first);
   }
 }
 
@@ -499,8 +506,10 @@ function studioGameOpened(folder, name) {
   if (wanted.zoom !== null && wanted.zoom !== undefined) studio.zoom = Math.min(kZoomLevels, Math.max(1, wanted.zoom));
   studioElement('zoom').value = String(studio.zoom);
   const costume = wanted.costume >= 1 && wanted.costume <= studio.listed ? wanted.costume : 1;
-  if (studio.listed > 0) studioSelect(costume, wanted.frame ?? 1);
+  if (studio.listed > 0) studioSelect(costume, wanted.frame ?? 1, false);
   else studioElement('tile-count').textContent = 'The game has no costumes.';
+  // The first tiles go into the page's first picture of the game rather than one after it.
+  studioRunSlice();
 }
 
 // --- Downloads -----------------------------------------------------------------------------
