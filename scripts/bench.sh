@@ -49,6 +49,7 @@ measure_browser() {
   [[ -x ${DUZURORO_CHROMIUM:-/usr/bin/chromium} ]] || missing+=" chromium"
   if [[ -n $missing ]]; then
     echo "No browser figures:$missing missing (bash scripts/install-deps.sh)" >&2
+    echo '{}' >"$work/browser.json"
     return
   fi
   cmake --preset web >/dev/null
