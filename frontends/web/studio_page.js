@@ -72,7 +72,8 @@ function studioDrawFrame(number, frame) {
   const canvas = document.createElement('canvas');
   canvas.width = width;
   canvas.height = height;
-  const rgba = new Uint8ClampedArray(HEAPU8.buffer, at + 8, width * height * 4).slice();
+  // putImageData copies the pixels, so they are read straight from the module's memory.
+  const rgba = new Uint8ClampedArray(HEAPU8.buffer, at + 8, width * height * 4);
   canvas.getContext('2d').putImageData(new ImageData(rgba, width, height), 0, 0);
   return canvas;
 }
@@ -100,7 +101,8 @@ function studioQueue(task, first = false) {
   }
 }
 
-function studioPump() {
+// One slice of the work waiting, in the task that calls it.
+function studioRunSlice() {
   const started = performance.now();
   while (studio.work.length && performance.now() - started < kSliceMs) {
     try {
@@ -109,10 +111,24 @@ function studioPump() {
       console.error(fault);
     }
   }
+}
+
+function studioPump() {
+  studioRunSlice();
   if (studio.work.length) setTimeout(studioPump, 0); else studio.pumping = false;
 }
 
-const studioYield = () => new Promise((resolve) => setTimeout(resolve, 0));
+// Lets the page react, then goes on. A message is answered as soon as the page is free; a
+// timer of 0 ms waits at least 4 ms once timers nest, which a long job pays at every step.
+const studioYieldChannel = new MessageChannel();
+const studioYieldWaiting = [];
+studioYieldChannel.port1.onmessage = () => studioYieldWaiting.shift()?.();
+function studioYield() {
+  return new Promise((resolve) => {
+    studioYieldWaiting.push(resolve);
+    studioYieldChannel.port2.postMessage(null);
+  });
+}
 
 // --- Tiles ---------------------------------------------------------------------------------
 
@@ -248,7 +264,9 @@ function studioApplyFilter() {
 
 // --- The chosen costume --------------------------------------------------------------------
 
-function studioSelect(number, frame = 1) {
+// `stripFirst`: the frames' strip is drawn before the tiles still waiting, as when a costume
+// is clicked; a game just opened draws its tiles in view first.
+function studioSelect(number, frame = 1, stripFirst = true) {
   studio.costume = number;
   studio.frames = [];
   const info = studioInfo(number);
@@ -258,7 +276,7 @@ function studioSelect(number, frame = 1) {
   studioElement('costume-message').textContent = info.status === 'loaded' ? '' : info.message;
   const count = info.frameCount ?? 0;
   studio.frame = Math.min(Math.max(1, frame), Math.max(1, count));
-  studioMakeStrip(number, count);
+  studioMakeStrip(number, count, stripFirst);
   studioMakePalette(number, info);
   for (const id of ['download-gif', 'download-sheet', 'download-frames', 'download-palette']) {
     studioElement(id).disabled = info.status !== 'loaded';
@@ -303,7 +321,7 @@ function studioShowFrame() {
   studioUpdateLink();
 }
 
-function studioMakeStrip(number, count) {
+function studioMakeStrip(number, count, first) {
   const strip = studioElement('strip');
   strip.replaceChildren();
   for (let frame = 1; frame <= count; ++frame) {
@@ -323,7 +341,7 @@ function studioMakeStrip(number, count) {
         copy.getContext('2d').drawImage(canvas, 0, 0);
         button.append(studioFit(copy, kStripPicture, kStripPicture));
       }
-    }, true);
+    }, first);
   }
 }
 
@@ -488,8 +506,10 @@ function studioGameOpened(folder, name) {
   if (wanted.zoom !== null && wanted.zoom !== undefined) studio.zoom = Math.min(kZoomLevels, Math.max(1, wanted.zoom));
   studioElement('zoom').value = String(studio.zoom);
   const costume = wanted.costume >= 1 && wanted.costume <= studio.listed ? wanted.costume : 1;
-  if (studio.listed > 0) studioSelect(costume, wanted.frame ?? 1);
+  if (studio.listed > 0) studioSelect(costume, wanted.frame ?? 1, false);
   else studioElement('tile-count').textContent = 'The game has no costumes.';
+  // The first tiles go into the page's first picture of the game rather than one after it.
+  studioRunSlice();
 }
 
 // --- Downloads -----------------------------------------------------------------------------
@@ -615,6 +635,14 @@ async function studioDownloadEverything() {
   const said = new Set();
   let done = 0;
   let batch = 1;
+  // The page reacts between two calls unless the next, taking as long as the last, still ends
+  // within a slice of two; and always before the zip is made, so that a Cancel is heard.
+  let sliceStarted = performance.now();
+  const letPageReact = async (always, lastCallMs) => {
+    if (!always && performance.now() - sliceStarted + lastCallMs < 2 * kSliceMs) return;
+    await studioYield();
+    sliceStarted = performance.now();
+  };
   try {
     while (done < total && !job.cancelled && generation === studio.generation) {
       const last = Math.min(total, done + batch);
@@ -622,15 +650,17 @@ async function studioDownloadEverything() {
       for (const kind of kinds) {
         const started = performance.now();
         const result = studioExport(Object.assign({}, kind, { costumes: `${done + 1}-${last}` }));
-        slowest = Math.max(slowest, performance.now() - started);
+        const took = performance.now() - started;
+        slowest = Math.max(slowest, took);
         studioLog(result.messages.filter((line) => !said.has(line) && said.add(line)));
         for (const file of result.files) {
+          // PNG and GIF are compressed already: stored as they are.
           const stored = /\.(png|gif)$/.test(file.name);
           const entry = stored ? new fflate.ZipPassThrough(file.name) : new fflate.ZipDeflate(file.name, { level: 6 });
           zip.add(entry);
           entry.push(file.bytes, true);
         }
-        await studioYield();
+        await letPageReact(false, took);
         if (job.cancelled) break;
       }
       // As many costumes next time as the slowest kind took kExportCallMs for, at most twice
@@ -642,6 +672,7 @@ async function studioDownloadEverything() {
       progress.value = done;
       text.textContent = `Costume ${done} of ${total}`;
     }
+    await letPageReact(true, 0);
     if (job.cancelled || generation !== studio.generation) {
       studioLog(['Download everything: cancelled.']);
       return;

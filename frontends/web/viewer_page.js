@@ -124,12 +124,11 @@ async function pageOpenGame(index, entries) {
   const baseName = index.file.name.replace(/\.[^.]*$/, '').toLowerCase();
   FS.mkdirTree(folder);
   try {
-    for (const entry of entries) {
-      if (entry.folder !== index.folder) continue;
-      if (!entry.file.name.toLowerCase().startsWith(baseName)) continue;
-      const bytes = new Uint8Array(await entry.file.arrayBuffer());
-      FS.writeFile(`${folder}/${entry.file.name}`, bytes);
-    }
+    // Read all at once: each read waits on the browser, not on the page.
+    const wanted = entries.filter((entry) => entry.folder === index.folder &&
+                                             entry.file.name.toLowerCase().startsWith(baseName));
+    const contents = await Promise.all(wanted.map((entry) => entry.file.arrayBuffer()));
+    wanted.forEach((entry, at) => FS.writeFile(`${folder}/${entry.file.name}`, new Uint8Array(contents[at])));
   } catch (fault) {
     pageRemoveFolder(folder);
     pageQueueError('Failed to read from a file.');

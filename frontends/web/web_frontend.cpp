@@ -23,7 +23,9 @@ namespace {
 
 constexpr size_t kPixelCount = static_cast<size_t>(Screen::kWidth) * Screen::kHeight;
 std::vector<uint32_t> g_picture(kPixelCount);          // 0x00RRGGBB, as Screen::Compose writes
-std::vector<uint8_t> g_canvasPixels(kPixelCount * 4);  // red, green, blue, alpha: ImageData's
+// Red, green, blue and alpha bytes in memory, as ImageData takes them: WebAssembly is
+// little-endian, so each pixel is the number 0xAABBGGRR.
+std::vector<uint32_t> g_canvasPixels(kPixelCount);
 std::optional<ChosenFile> g_chosenFile;
 
 struct KeyBinding {
@@ -43,16 +45,18 @@ EM_JS(void, CanvasChanged, (const uint8_t* rgba, int left, int top, int right, i
 
 EM_JS(void, QueueErrorDialog, (const char* text), { pageQueueError(UTF8ToString(text)); });
 
+// A whole pixel per store, so that the compiler can do several at once: this runs over the
+// changed area at every key and costs more than the frame's decoding when done byte by byte.
 void ToCanvasPixels(const ScreenRect& rect) {
+    const size_t width = static_cast<size_t>(rect.right - rect.left);
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
-        for (int32_t x = rect.left; x < rect.right; ++x) {
-            const size_t at = static_cast<size_t>(y) * Screen::kWidth + static_cast<size_t>(x);
-            const uint32_t colour = g_picture[at];
-            uint8_t* out = &g_canvasPixels[at * 4];
-            out[0] = static_cast<uint8_t>(colour >> 16);
-            out[1] = static_cast<uint8_t>(colour >> 8);
-            out[2] = static_cast<uint8_t>(colour);
-            out[3] = 255;
+        const size_t row = static_cast<size_t>(y) * Screen::kWidth + static_cast<size_t>(rect.left);
+        const uint32_t* in = g_picture.data() + row;
+        uint32_t* out = g_canvasPixels.data() + row;
+        for (size_t x = 0; x < width; ++x) {
+            const uint32_t colour = in[x];
+            out[x] = 0xFF000000u | ((colour & 0xFFu) << 16) | (colour & 0xFF00u) |
+                     ((colour >> 16) & 0xFFu);
         }
     }
 }
@@ -77,7 +81,8 @@ void FrontendRepaint(const ScreenRect& area) {
     ShellHandleMessage(MSG_PAINT, 0, reinterpret_cast<intptr_t>(&request));
     const ScreenRect& rect = request.rect;
     ToCanvasPixels(rect);
-    CanvasChanged(g_canvasPixels.data(), rect.left, rect.top, rect.right, rect.bottom);
+    CanvasChanged(reinterpret_cast<const uint8_t*>(g_canvasPixels.data()), rect.left, rect.top,
+                  rect.right, rect.bottom);
 }
 
 // A page has no File > Exit and its process never ends, so nothing asks for these.

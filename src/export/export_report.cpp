@@ -5,8 +5,13 @@
 namespace {
 
 // One for each thread: a worker of an export makes its own report current while the main
-// thread's stays current for the main thread.
+// thread's stays current for the main thread. A page without threads has one plain global:
+// its linker refuses thread_local beside the bulk memory instructions the page is built with.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+ExportReport* g_current = nullptr;
+#else
 thread_local ExportReport* g_current = nullptr;
+#endif
 
 }  // namespace
 

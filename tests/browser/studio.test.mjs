@@ -241,7 +241,9 @@ test('the camp fire at 12 frames a second and 4x, and its downloads byte for byt
   assertSameFiles(unzipped(sheet, 'sheet'),
     cliExport('sheet', [...common, '--sheet', '--layout', 'grid', '--sheet-json', 'hash', '--padding', '2']), 'Download sheet');
   const frames = await download('Download frames', 'costume-0003-frames.zip');
-  assertSameFiles(unzipped(frames, 'frames'), cliExport('frames', common), 'Download frames');
+  // The tool takes --fps only where it has a use: PNG frames have none.
+  const framesArgs = common.filter((arg, at) => arg !== '--fps' && common[at - 1] !== '--fps');
+  assertSameFiles(unzipped(frames, 'frames'), cliExport('frames', framesArgs), 'Download frames');
   const palette = await download('Download palette', 'costume-0003.gpl');
   assertSameFiles(new Map([['costume-0003.gpl', readFileSync(palette)]]),
     cliExport('palette', ['--costume', '3', '--transparent', '0', '--palette', 'gpl', '--palette-only']), 'Download palette');
