@@ -32,8 +32,9 @@ int ErrnoOf(DWORD code) {
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
-        case ERROR_WRITE_PROTECT:
             return EACCES;
+        case ERROR_WRITE_PROTECT:
+            return EROFS;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
             return ENOSPC;
