@@ -76,11 +76,13 @@ std::string SystemReason(DWORD code) {
 // The folder or the disk refuses, not one file: no other file can be written there either.
 // Access denied counts where a file is made, not where one is replaced (a read-only file or
 // a folder in the way).
+constexpr DWORD kDiskQuotaExceeded = 1295;  // ERROR_DISK_QUOTA_EXCEEDED, not in every header
+
 bool FolderRefuses(DWORD code) {
     switch (code) {
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
-        case ERROR_DISK_QUOTA_EXCEEDED:
+        case kDiskQuotaExceeded:
         case ERROR_WRITE_PROTECT:
         case ERROR_ACCESS_DENIED:
         case ERROR_NOT_READY:
