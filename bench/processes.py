@@ -82,6 +82,55 @@ def gifsicle_bytes(folder):
     return {"bytes": ours, "gifsicle": theirs}
 
 
+def time_commands(commands, runs=5):
+    """Runs `commands` one after another, `runs` times: the medians of their CPU seconds and
+    wall seconds together, every process's start included."""
+    times, walls = [], []
+    for _ in range(runs):
+        seconds = 0.0
+        started = time.monotonic()
+        for command in commands:
+            proc = subprocess.Popen(command, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL)
+            _, status, usage = os.wait4(proc.pid, 0)
+            if status != 0:
+                sys.exit(f"{' '.join(command)} failed")
+            seconds += usage.ru_utime + usage.ru_stime
+        walls.append(time.monotonic() - started)
+        times.append(seconds)
+    return {"seconds": statistics.median(times), "wall": statistics.median(walls)}
+
+
+def gif_speed(cli, demo, memory):
+    """The demo's GIFs made three ways: by export --format gif (one process; with one worker,
+    as the peers have one, and as a user runs it, a worker a core), by ImageMagick's convert of export's PNG frames (one process per
+    costume), and gifsicle -O3 over export's GIFs alone."""
+    frames = os.path.join(memory, "speed-png")
+    gifs = os.path.join(memory, "speed-gif")
+    scratch = os.path.join(memory, "speed-scratch")
+    for folder in (frames, gifs, scratch):
+        shutil.rmtree(folder, ignore_errors=True)
+    run_once(cli, ["export", demo, "--out", frames])
+    run_once(cli, ["export", demo, "--format", "gif", "--out", gifs])
+    os.makedirs(scratch)
+    costumes = sorted({name.split("-frame-")[0] for name in os.listdir(frames)})
+    convert = [["convert", "-delay", "10", "-loop", "0"] +
+               sorted(os.path.join(frames, n) for n in os.listdir(frames)
+                      if n.startswith(costume + "-frame-")) +
+               [os.path.join(scratch, costume + ".gif")] for costume in costumes]
+    gifsicle = [["gifsicle", "-O3", os.path.join(gifs, n), "-o", os.path.join(scratch, n)]
+                for n in sorted(os.listdir(gifs)) if n.endswith(".gif")]
+    ours = [[cli, "export", demo, "--format", "gif", "--jobs", "1", "--quiet", "--out",
+             os.path.join(scratch, "ours")]]
+    as_run = [[cli, "export", demo, "--format", "gif", "--quiet", "--out",
+               os.path.join(scratch, "as-run")]]
+    speed = {"ours": time_commands(ours), "as_run": time_commands(as_run)}
+    if shutil.which("convert"):
+        speed["convert"] = time_commands(convert)
+    speed["gifsicle"] = time_commands(gifsicle)
+    return speed
+
+
 def main(cli, work, game_dir, browser_json=None):
     memory = (tempfile.mkdtemp(dir="/dev/shm") if os.access("/dev/shm", os.W_OK | os.X_OK)
               else tempfile.mkdtemp(dir=work))
@@ -131,6 +180,7 @@ def main(cli, work, game_dir, browser_json=None):
         run_once(cli, ["export", demo, "--format", "gif", "--out", demo_gifs])
         out["gif_size"] = {"demo": gifsicle_bytes(demo_gifs),
                            "bench": gifsicle_bytes(os.path.join(memory, "gif-1000"))}
+        out["gif_speed"] = gif_speed(cli, demo, memory)
 
     if browser_json and os.path.exists(browser_json):
         out["browser"] = json.load(open(browser_json))

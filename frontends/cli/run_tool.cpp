@@ -162,10 +162,46 @@ CLI::Option* AddNumber(CLI::App* command, const std::string& name, Value& value,
         ->check(NumberCheck(range));
 }
 
+// "export" when a command was being given, "duzuroro-cli" when none was.
+std::string CommandName(const CLI::App& app) {
+    const auto given = app.get_subcommands();
+    return given.empty() ? std::string("duzuroro-cli") : given.front()->get_name();
+}
+
+// A word the command does not take: an option it does not have, or one word too many.
+std::string PlainExtraWords(const CLI::App& app, const std::string& text) {
+    const std::string words = text.substr(text.find(": ") + 2);
+    const std::string first = words.substr(0, words.find(' '));
+    const std::string command = CommandName(app);
+    if (first.size() > 1 && first[0] == '-') return command + " has no option " + first;
+    return "\"" + first + "\" is one word too many for " + command;
+}
+
+// A missing command or positional, said as what is missing.
+std::string PlainMissing(const CLI::App& app, const std::string& text) {
+    if (text == "A subcommand is required") {
+        return "say which command to run: info, export, screen, gallery, diff, thumbnail or "
+               "make-demo";
+    }
+    constexpr std::string_view kIsRequired = " is required";
+    const std::string what = text.substr(0, text.size() - kIsRequired.size());
+    if (what == "INDEX_FILE") return CommandName(app) + " needs the game's index file (.LA0)";
+    return CommandName(app) + " needs " + what;
+}
+
 // The parser's words for a usage error, made plain where they are not: an option's value
-// said as "--x takes ..., not ..."; an option given twice said so.
-std::string PlainUsageError(const CLI::ParseError& error) {
+// said as "--x takes ..., not ..."; an option given twice said so; a word too many or one
+// missing said as such.
+std::string PlainUsageError(const CLI::App& app, const CLI::ParseError& error) {
     std::string text = error.what();
+    if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
+        return PlainExtraWords(app, text);
+    }
+    const bool positional = text.rfind("--", 0) != 0;
+    if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr && positional &&
+        text.size() > 12 && text.compare(text.size() - 12, 12, " is required") == 0) {
+        return PlainMissing(app, text);
+    }
     const size_t takes = text.find(": takes ");
     if (takes != std::string::npos) return text.replace(takes, 2, " ");
     constexpr std::string_view kAtMost = ": At Most 1 required but received ";
@@ -454,7 +490,7 @@ int RunTool(int argc, char** argv) {
         if (app.get_subcommands().empty() && argc > 1 && argv[1][0] != '-') {
             PrintErr(std::string("Error: Unknown command: ") + argv[1] + "\n");
         } else {
-            PrintErr("Error: " + PlainUsageError(error) + "\n");
+            PrintErr("Error: " + PlainUsageError(app, error) + "\n");
         }
         PrintUsage(app);
         return kUsageError;

@@ -171,7 +171,7 @@ bool ReadExportOptions(const Json& asked, ExportOptions* options, std::string* e
     if (asked.contains("palette") && !asked["palette"].is_null()) {
         const std::optional<int> format = ValueOf(kPalettes, text("palette"));
         if (!format) return false;
-        options->palette = static_cast<PaletteFormat>(*format);
+        options->palettes = {static_cast<PaletteFormat>(*format)};
         options->paletteOnly = flag("paletteOnly");
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 
 #include "costume/costume_palette.h"
@@ -24,7 +25,14 @@ struct KeptFrame {
 
 // Widens a row of indices by whole-pixel replication.
 void PutScaledRow(const uint8_t* source, uint32_t width, uint32_t scale, uint8_t* target) {
-    for (uint32_t x = 0; x < width; ++x) std::memset(target + size_t{x} * scale, source[x], scale);
+    if (scale == 1) {
+        std::memcpy(target, source, width);
+        return;
+    }
+    for (uint32_t x = 0; x < width; ++x) {
+        uint8_t* pixel = target + size_t{x} * scale;
+        for (uint32_t copy = 0; copy < scale; ++copy) pixel[copy] = source[x];
+    }
 }
 
 uint32_t RoundedQuotient(uint32_t numerator, uint32_t denominator) {
@@ -298,12 +306,15 @@ void WriteAnimation(CostumeJob& job, uint32_t number, const std::vector<KeptFram
         options.transparentIndex,
         static_cast<uint16_t>(RoundedQuotient(100, options.fps)),
         [&](uint32_t index, uint32_t y) {
-            std::fill(row.begin(), row.end(), background);
+            // Only what the frame leaves of the screen's width is background.
             const KeptFrame& frame = frames[index];
+            size_t filled = 0;
             if (y < uint32_t{frame.height} * scale) {
                 PutScaledRow(&frame.pixels[size_t{y / scale} * frame.width], frame.width, scale,
                              row.data());
+                filled = size_t{frame.width} * scale;
             }
+            std::fill(row.begin() + static_cast<std::ptrdiff_t>(filled), row.end(), background);
             return row.data();
         }};
     Write(job, FolderFile(job, CostumeName(number) + ".gif"),

@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "export/game_diff.h"
 #include "costume/loaded_costume.h"
+#include "export/game_diff.h"
+#include "export/html_text.h"
 #include "export/output_file.h"
 
 namespace {
@@ -35,33 +36,6 @@ dt { font-weight: 600; }
 dd { margin: 0; overflow-wrap: anywhere; }
 ul { margin: .25rem 0 0; padding-left: 1.2rem; font-size: .9rem; }
 )";
-
-std::string EscapedHtml(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            case '\'':
-                escaped += "&#39;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
 
 std::string NumberList(const std::vector<uint32_t>& numbers) {
     if (numbers.empty()) return "none";

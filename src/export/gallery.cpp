@@ -14,6 +14,7 @@
 #include "export/costume_export.h"
 #include "export/costume_workers.h"
 #include "export/export_job.h"
+#include "export/html_text.h"
 #include "export/output_file.h"
 #include "export/output_names.h"
 
@@ -63,34 +64,6 @@ constexpr FileLink kFileLinks[] = {
     {"-sheet.png", "Sheet PNG"}, {"-sheet.json", "Sheet JSON"}, {".gpl", "GIMP palette"},
     {".pal", "JASC palette"},    {".act", "ACT palette"},
 };
-
-// Text from the game or the file system, safe in HTML text and in quoted attributes.
-std::string EscapedHtml(std::string_view text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            case '\'':
-                escaped += "&#39;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
 
 std::string HexColour(const uint8_t* rgb) {
     char text[8];

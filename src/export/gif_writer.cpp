@@ -79,9 +79,25 @@ struct Writer {
                substituted.Open(colours, animation.width, animation.height);
     }
 
-    // Encodes the frame both ways where it can, and says which bytes to keep.
+    // True when making unchanged pixels transparent would change one of the frame's bytes:
+    // else the second encoding would only repeat the first.
+    bool SubstitutionChangesAnything(uint32_t index, const GifPlannedFrame& frame) {
+        const uint8_t free = *frame.transparent;
+        for (uint32_t y = frame.top; y < uint32_t{frame.top} + frame.height; ++y) {
+            const uint8_t* rendered = source.rowAt(index, y) + frame.left;
+            const uint16_t* before = canvas.Row(y) + frame.left;
+            for (uint32_t x = 0; x < frame.width; ++x) {
+                const uint16_t shown = plan.written[rendered[x]];
+                if (shown == before[x] && shown != free && shown != GifCanvas::kClear) return true;
+            }
+        }
+        return false;
+    }
+
+    // Encodes the frame both ways where that can differ, and says which bytes to keep.
     const ImageEncoder* Encode(uint32_t index, const GifPlannedFrame& frame) {
-        const bool both = frame.transparent.has_value();
+        const bool both =
+            frame.transparent.has_value() && SubstitutionChangesAnything(index, frame);
         if (!plain.Begin(frame) || (both && !substituted.Begin(frame))) return nullptr;
         const uint8_t free = frame.transparent.value_or(0);
         std::vector<uint8_t> plainRow(frame.width), substitutedRow(frame.width);

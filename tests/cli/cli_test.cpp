@@ -187,8 +187,13 @@ TEST_F(CliTest, FailuresExitWithTheirStatusAndSayEachMessageOnce) {
     const std::string disk = (game / "DEMO.LA1").string();
     const std::string diskBytes = ReadFileText(disk);
     const ErrorCase cases[] = {
-        {{}, 2, "Error: A subcommand is required"},
-        {{"export"}, 2, "Error: INDEX_FILE is required"},
+        {{}, 2,
+         "Error: say which command to run: info, export, screen, gallery, diff, thumbnail or "
+         "make-demo"},
+        {{"export"}, 2, "Error: export needs the game's index file (.LA0)"},
+        {{"export", "{game}", "out"}, 2, "Error: \"out\" is one word too many for export"},
+        {{"export", "{game}", "--bogus"}, 2, "Error: export has no option --bogus"},
+        {{"thumbnail", "{game}"}, 2, "Error: thumbnail needs OUT_PNG"},
         {{"export", "{game}", "--frame", "0"},
          2,
          "Error: --frame: 0 is not within 1 to 65535"},
