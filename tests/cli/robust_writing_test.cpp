@@ -236,7 +236,14 @@ TEST_F(RobustWriting, AReadOnlyFileSystemStopsTheCommandWithOneMessage) {
         SCOPED_TRACE(each.arguments[0] + " " + each.arguments.back());
         const ToolRun run = Run(each.arguments);
         EXPECT_EQ(run.exitCode, 1);
-        EXPECT_EQ(ErrorLines(run.err), std::vector<std::string>{each.said}) << run.err;
+        std::vector<std::string> errors = ErrorLines(run.err);
+        if (AnotherBuildUnderTest()) {  // Wine gives a read-only mount's refusal as access denied
+            for (std::string& line : errors) {
+                line = std::regex_replace(line, std::regex(": Permission denied \\["),
+                                          ": Read-only file system [");
+            }
+        }
+        EXPECT_EQ(errors, std::vector<std::string>{each.said}) << run.err;
         EXPECT_TRUE(fs::is_empty(disk.point));
     }
 }
