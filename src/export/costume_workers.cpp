@@ -202,14 +202,9 @@ struct Workers {
                 std::rethrow_exception(done.failure);
             }
             if (page) page(done.page);
-            if (done.spent) {
-                job.budget.spent = true;
-                return;
-            }
-            if (done.stopped) {
-                job.report.stopped = true;
-                return;
-            }
+            if (done.spent) job.budget.spent = true;
+            if (done.stopped) job.report.stopped = true;
+            if (done.spent || done.stopped) return;
         }
     }
 
