@@ -1,5 +1,7 @@
 // duzuroro-cli.exe's side of the writing seam: the wide Windows file functions over UTF-8
 // paths, so that any name the file system holds can be written, whatever the ANSI code page.
+// A file is written under a hidden name beside its own and renamed into place; Ctrl+C,
+// Ctrl+Break or the console closing removes the hidden files before the process ends.
 #include <windows.h>
 // The seam's ReplaceFile, not the Windows macro that names ReplaceFileW.
 #undef ReplaceFile
@@ -10,7 +12,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 
+#include "export/live_temporaries.h"
 #include "export/output_file_system.h"
 #include "frontends/win32/narrow_text.h"
 
@@ -28,8 +32,9 @@ int ErrnoOf(DWORD code) {
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
-        case ERROR_WRITE_PROTECT:
             return EACCES;
+        case ERROR_WRITE_PROTECT:
+            return EROFS;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
             return ENOSPC;
@@ -68,8 +73,35 @@ std::string SystemReason(DWORD code) {
     return reason;
 }
 
-bool Fail(DWORD code, std::string* error) {
-    *error = SystemReason(code);
+// The folder or the disk refuses, not one file: no other file can be written there either.
+// Access denied counts where a file is made, not where one is replaced (a read-only file or
+// a folder in the way).
+constexpr DWORD kDiskQuotaExceeded = 1295;  // ERROR_DISK_QUOTA_EXCEEDED, not in every header
+
+bool FolderRefuses(DWORD code) {
+    switch (code) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+        case kDiskQuotaExceeded:
+        case ERROR_WRITE_PROTECT:
+        case ERROR_ACCESS_DENIED:
+        case ERROR_NOT_READY:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool Fail(DWORD code, WriteFailure* failure) {
+    failure->reason = SystemReason(code);
+    failure->wholeFolder = FolderRefuses(code);
+    return false;
+}
+
+// A failure of the C library's stream, in its words.
+bool FailWithErrno(int number, WriteFailure* failure) {
+    failure->reason = std::strerror(number);
+    failure->wholeFolder = RefusesWholeFolder(number);
     return false;
 }
 
@@ -142,76 +174,125 @@ bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION* information) 
     return known;
 }
 
-}  // namespace
-
-bool MakeFolders(const std::string& folder, std::string* error) {
-    if (folder.empty()) return true;
-    std::wstring wide;
-    if (!ToWide(folder, &wide)) return Fail(ERROR_INVALID_NAME, error);
-    const DWORD code = CreateFolders(wide, 0);
-    return code == ERROR_SUCCESS || Fail(code, error);
+// Removes every hidden file listed, on the thread the console's event comes on; the default
+// handler then ends the process. A file a worker still holds is removed as its handle closes.
+BOOL WINAPI RemoveLiveTemporaries(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) {
+        return FALSE;
+    }
+    static wchar_t wide[kLiveTemporaryPathBytes];
+    MarkLiveTemporariesEnding();
+    for (int waited = 0; TemporariesBeingMade() > 0 && waited < 1000; ++waited) Sleep(1);
+    for (size_t slot = 0; slot < kLiveTemporarySlots; ++slot) {
+        const char* path = LiveTemporaryAt(slot);
+        if (path == nullptr) continue;
+        const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide,
+                                               static_cast<int>(kLiveTemporaryPathBytes));
+        if (length > 0) DeleteFileW(wide);
+    }
+    return FALSE;
 }
 
-std::FILE* CreateHiddenTemporary(const std::string& folder, const std::string& name,
-                                 std::string* temporaryPath, std::string* error) {
-    std::wstring wideFolder, wideName;
-    if (!ToWide(folder, &wideFolder) || !ToWide(name, &wideName)) {
-        Fail(ERROR_INVALID_NAME, error);
-        return nullptr;
+void HandleInterruptions() {
+    static std::once_flag once;
+    std::call_once(once, [] { SetConsoleCtrlHandler(RemoveLiveTemporaries, TRUE); });
+}
+
+}  // namespace
+
+HiddenFile::~HiddenFile() {
+    if (file != nullptr) std::fclose(file);
+    std::wstring wide;
+    if (!temporaryPath.empty() && ToWide(temporaryPath, &wide)) DeleteFileW(wide.c_str());
+    ForgetLiveTemporary(liveSlot);
+}
+
+bool MakeFolders(const std::string& folder, WriteFailure* failure) {
+    if (folder.empty()) return true;
+    std::wstring wide;
+    if (!ToWide(folder, &wide)) return Fail(ERROR_INVALID_NAME, failure);
+    const DWORD code = CreateFolders(wide, 0);
+    return code == ERROR_SUCCESS || Fail(code, failure);
+}
+
+bool OpenHidden(const std::string& finalPath, HiddenFile* hidden, WriteFailure* failure) {
+    std::wstring wideFinal;
+    if (!ToWide(finalPath, &wideFinal)) return Fail(ERROR_INVALID_NAME, failure);
+    size_t start = wideFinal.size();
+    while (start > 0 && !IsSeparator(wideFinal[start - 1]) && wideFinal[start - 1] != L':') {
+        --start;
     }
-    if (!wideFolder.empty() && !IsSeparator(wideFolder.back()) && wideFolder.back() != L':') {
-        wideFolder += L'\\';
-    }
+    const std::wstring wideFolder = wideFinal.substr(0, start);
+    const std::wstring wideName = wideFinal.substr(start);
+    HandleInterruptions();
     // New, never an existing file: a name another writer took is passed over for the next.
+    // Each is listed before it exists; shared for deletion, so that an interruption removes
+    // it while a worker still writes it.
     HANDLE file = INVALID_HANDLE_VALUE;
     std::wstring path;
+    std::string narrow;
+    int slot = -1;
     DWORD code = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < 100 && code == ERROR_FILE_EXISTS; ++attempt) {
         path = wideFolder + L"." + wideName + L"." + UniqueSuffix();
-        file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_HIDDEN, nullptr);
+        ToNarrow(path, &narrow);  // folder and name came from the narrow encoding
+        if (!BeginMakingTemporary()) {
+            for (;;) Sleep(INFINITE);  // the console's handler is ending the process
+        }
+        slot = ListLiveTemporary(narrow);
+        file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
         code = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+        EndMakingTemporary();
         if (code == ERROR_ALREADY_EXISTS) code = ERROR_FILE_EXISTS;
+        if (code != ERROR_SUCCESS) ForgetLiveTemporary(slot);
     }
-    if (file == INVALID_HANDLE_VALUE) {
-        Fail(code, error);
-        return nullptr;
-    }
+    if (file == INVALID_HANDLE_VALUE) return Fail(code, failure);
+    hidden->temporaryPath = std::move(narrow);
+    hidden->liveSlot = slot;
     // The C runtime's stream takes the handle over: closing the stream closes it.
     const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
     if (descriptor == -1) {
-        *error = std::strerror(errno);
+        const int reason = errno;
         CloseHandle(file);
-        DeleteFileW(path.c_str());
-        return nullptr;
+        return FailWithErrno(reason, failure);  // the record removes the file
     }
-    std::FILE* stream = _fdopen(descriptor, "wb");
-    if (stream == nullptr) {
-        *error = std::strerror(errno);
-        _close(descriptor);
-        DeleteFileW(path.c_str());
-        return nullptr;
-    }
-    ToNarrow(path, temporaryPath);  // folder and name came from the narrow encoding
-    return stream;
+    hidden->file = _fdopen(descriptor, "wb");
+    if (hidden->file != nullptr) return true;
+    const int reason = errno;
+    _close(descriptor);
+    return FailWithErrno(reason, failure);
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to, std::string* error) {
+bool PutInPlace(HiddenFile* hidden, const std::string& finalPath, WriteFailure* failure) {
+    if (std::fflush(hidden->file) != 0) return FailWithErrno(errno, failure);
+    const long end = std::ftell(hidden->file);
+    hidden->size = end > 0 ? static_cast<uint64_t>(end) : 0;
+    const int closed = std::fclose(hidden->file);
+    hidden->file = nullptr;
+    if (closed != 0) return FailWithErrno(errno, failure);
     std::wstring wideFrom, wideTo;
-    if (!ToWide(from, &wideFrom) || !ToWide(to, &wideTo)) return Fail(ERROR_INVALID_NAME, error);
+    if (!ToWide(hidden->temporaryPath, &wideFrom) || !ToWide(finalPath, &wideTo)) {
+        return Fail(ERROR_INVALID_NAME, failure);
+    }
     // Hidden only while it is being written: the file in place is an ordinary one.
     const DWORD attributes = GetFileAttributesW(wideFrom.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0) {
         SetFileAttributesW(wideFrom.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_HIDDEN});
     }
     // A link at `to` is replaced itself; its target is left alone.
-    if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    const DWORD code = GetLastError();
-    if (code == ERROR_ACCESS_DENIED && IsFolder(wideTo)) {
-        *error = std::strerror(EISDIR);
-        return false;
+    if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        ForgetLiveTemporary(hidden->liveSlot);
+        hidden->liveSlot = -1;
+        hidden->temporaryPath.clear();
+        return true;
     }
-    return Fail(code, error);
+    const DWORD code = GetLastError();
+    if (code == ERROR_ACCESS_DENIED && IsFolder(wideTo)) return FailWithErrno(EISDIR, failure);
+    Fail(code, failure);
+    // Refused here, the file in the way is the one at fault.
+    if (code == ERROR_ACCESS_DENIED) failure->wholeFolder = false;
+    return false;
 }
 
 void RemoveFile(const std::string& path) {

@@ -241,6 +241,7 @@ std::vector<KeptFrame> RenderFrames(CostumeJob& job, uint32_t number, Costume& c
     const bool keep = plan.sheet || plan.gif;
     std::vector<KeptFrame> kept;
     for (const SheetLayout::FrameSize& size : plan.frames) {
+        if (job.report.stopped) break;  // the folder refuses: nothing more is written
         job.report.subject = FrameSubject(number, size.frame);
         ShowCostumeProgress(job, number, size.frame, costume.FrameCount());
         IndexedImage image;
@@ -340,14 +341,15 @@ bool PlanCostume(CostumeJob& job, uint32_t number, Costume& costume, CostumePlan
 
 void ExportLoadedCostume(CostumeJob& job, uint32_t number, Costume& costume) {
     for (PaletteFormat format : job.options.palettes) WritePaletteFile(job, number, costume, format);
-    if (job.options.paletteOnly) return;
+    if (job.options.paletteOnly || job.report.stopped) return;
     CostumePlan plan;
     if (!PlanCostume(job, number, costume, &plan)) return;
     const CostumePalette palette = PaletteOf(costume);
     const std::vector<KeptFrame> kept = RenderFrames(job, number, costume, plan, palette);
+    if (job.report.stopped) return;
     job.report.subject = CostumeSubject(number);
     if (plan.sheet) WriteSheet(job, number, kept, palette);
-    if (plan.gif) WriteAnimation(job, number, kept, palette);
+    if (plan.gif && !job.report.stopped) WriteAnimation(job, number, kept, palette);
 }
 
 void WritePaletteFile(CostumeJob& job, uint32_t number, const Costume& costume,

@@ -25,6 +25,7 @@ struct CostumeOutput {
     std::string page;
     bool finished = false;
     bool spent = false;  // it reached the command's limit: no costume after it is tried
+    bool stopped = false;  // the folder refused one of its files: the command stops there
     std::exception_ptr failure;
     std::string failureSubject;
     uint64_t filesWritten = 0;  // for the command's summary
@@ -40,7 +41,7 @@ void WorkInTurn(CostumeJob& job, const std::vector<uint32_t>& numbers, const Cos
         std::string text;
         work(job, costume, &text);
         if (page) page(text);
-        if (job.budget.spent) return;
+        if (job.budget.spent || job.report.stopped) return;
     }
 }
 
@@ -145,9 +146,10 @@ struct Workers {
             noMore = true;
             toWorkers.notify_all();
         }
-        if (failure) noMore = true;
+        if (failure || report.stopped) noMore = true;
         output.page = std::move(page);
         output.spent = spent;
+        output.stopped = report.stopped;
         output.failure = failure;
         output.failureSubject = report.subject;
         output.filesWritten = report.filesWritten;
@@ -200,10 +202,19 @@ struct Workers {
                 std::rethrow_exception(done.failure);
             }
             if (page) page(done.page);
-            if (done.spent) {
-                job.budget.spent = true;
-                return;
-            }
+            if (done.spent) job.budget.spent = true;
+            if (done.stopped) job.report.stopped = true;
+            if (done.spent || done.stopped) return;
+        }
+    }
+
+    // Once the workers are joined after a stop: the files of the costumes after the one that
+    // stopped, written before the workers heard of it, are on disk and in the summary too
+    // (what they said is not shown: one by one, they would not have been tried).
+    void CountUnshown(ExportReport& report) {
+        for (const CostumeOutput& output : outputs) {
+            report.filesWritten += output.filesWritten;
+            report.bytesWritten += output.bytesWritten;
         }
     }
 
@@ -277,13 +288,15 @@ void WorkCostumes(CostumeJob& job, const std::vector<uint32_t>& numbers, uint32_
     const size_t count = std::min<size_t>(jobs, numbers.size());
     if (count <= 1) return WorkInTurn(job, numbers, work, page);
     Workers workers(job, numbers, work, count);
+    bool worked = false;
     {
         WorkerThreads threads(workers);
         threads.Start(count);
         if (!threads.threads.empty()) {
             workers.ShowAll(job, page);
-            return;
+            worked = true;
         }
     }
-    WorkInTurn(job, numbers, work, page);
+    if (!worked) return WorkInTurn(job, numbers, work, page);
+    if (job.report.stopped) workers.CountUnshown(job.report);
 }

@@ -25,7 +25,8 @@ constexpr size_t kHeldMessageBytes = size_t{1} << 20;
 
 // Loads and works each costume of `numbers` (the progress line counts them from the first),
 // with at most `jobs` workers, saying everything through job.report. Stops after the costume
-// that spends job.budget, which is then spent. One worker (or none to be had) is the plain
+// that spends job.budget, which is then spent, or whose folder refused a file, which leaves
+// job.report stopped. One worker (or none to be had) is the plain
 // loop on this thread. A failure thrown by a worker is thrown here, once the costumes before
 // it are shown, about what that worker's report was about.
 void WorkCostumes(CostumeJob& job, const std::vector<uint32_t>& numbers, uint32_t jobs,

@@ -45,6 +45,9 @@ struct ExportReport {
     std::vector<std::string>* kept = nullptr;
     // While set, errors are only heard: neither said nor counted as failures.
     bool quiet = false;
+    // The output folder or its disk refused a file (no space, no permission, read-only):
+    // the error is said once, and the command writes nothing more.
+    bool stopped = false;
 
     // Set by the job that opens a game: the folder its files were opened from and that
     // folder as the user named it, so that a message shows a game file as the user would

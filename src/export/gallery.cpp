@@ -334,13 +334,20 @@ bool WriteGallery(const GalleryOptions& options, ExportReport& report) {
     job.severalCostumes = true;
     job.costumesTotal = game.CostumeCount() - 1u;
     const std::string index = JoinPath(options.outDirectory, "index.html");
-    // The page is written last of all into place, so that it never links to a file missing.
+    // The page is made while the costumes are written, where nobody sees it, and put into
+    // place last of all, so that it never links to a file missing. When the command stops
+    // (the folder refuses a file) it is not put in place: an index.html there from before
+    // stays as it was.
     report.subject = index;
     WriteOutputFile(
         *game.archive, index, true,
         [&](std::FILE* out, std::string* error) {
-            const auto put = [out](const std::string& text) {
-                std::fwrite(text.data(), 1, text.size(), out);
+            int failedWith = 0;  // the first write that failed: the workers change errno
+            const auto put = [out, &failedWith](const std::string& text) {
+                if (std::fwrite(text.data(), 1, text.size(), out) != text.size() &&
+                    failedWith == 0) {
+                    failedWith = errno != 0 ? errno : EIO;
+                }
             };
             GalleryPage page{options, {}};
             page.Begin(game);
@@ -356,10 +363,12 @@ bool WriteGallery(const GalleryOptions& options, ExportReport& report) {
                 },
                 put);
             page.text.clear();
+            if (report.stopped) return false;
             page.End(game.CostumeCount());
             put(page.text);
             report.subject = index;
             if (std::ferror(out) == 0) return true;
+            errno = failedWith != 0 ? failedWith : EIO;
             *error = std::strerror(errno);
             return false;
         },

@@ -20,44 +20,28 @@ bool IsSeparator(char c) {
     return false;
 }
 
+// A folder that cannot be made refuses every file that would go into it.
 bool MakeFolderOf(const std::string& path, ExportReport& report) {
     const std::string folder = FolderOf(path);
-    std::string error;
-    if (MakeFolders(folder, &error)) return true;
-    report.Error("Cannot create " + folder + ": " + error);
+    WriteFailure failure;
+    if (MakeFolders(folder, &failure)) return true;
+    report.Error("Cannot create " + folder + ": " + failure.reason);
+    report.stopped = true;
     return false;
 }
 
-// The hidden temporary file beside a path; removed unless it was renamed into place.
-struct TemporaryFile {
-    std::string path;
-    std::FILE* file = nullptr;
-    uint64_t size = 0;  // what was written, once committed
-
-    ~TemporaryFile() {
-        if (file != nullptr) std::fclose(file);
-        if (!path.empty()) RemoveFile(path);
+// What a filler's failure was: when the stream itself failed, the system's reason, which
+// the C library left in errno (a writer's own words, such as libpng's "Write Error", say
+// less); otherwise the writer's.
+WriteFailure FillFailure(std::FILE* file, int errorNumber, const std::string& said) {
+    WriteFailure failure;
+    failure.reason = said;
+    if (std::ferror(file) != 0 && errorNumber != 0) {
+        failure.reason = std::strerror(errorNumber);
+        failure.wholeFolder = RefusesWholeFolder(errorNumber);
     }
-
-    bool Open(const std::string& finalPath, std::string* error) {
-        file = CreateHiddenTemporary(FolderOf(finalPath), NameOf(finalPath), &path, error);
-        return file != nullptr;
-    }
-
-    bool Commit(const std::string& finalPath, std::string* error) {
-        const long end = std::fflush(file) == 0 ? std::ftell(file) : -1;
-        size = end > 0 ? static_cast<uint64_t>(end) : 0;
-        const int closed = std::fclose(file);
-        file = nullptr;
-        if (closed != 0) {
-            *error = std::strerror(errno);
-            return false;
-        }
-        if (!ReplaceFile(path, finalPath, error)) return false;
-        path.clear();
-        return true;
-    }
-};
+    return failure;
+}
 
 }  // namespace
 
@@ -93,19 +77,28 @@ bool HidesGameFile(const GameArchive& archive, const std::string& path) {
 
 bool WriteOutputFile(const GameArchive& archive, const std::string& path, bool makeFolder,
                      const FileFiller& fill, ExportReport& report) {
+    if (report.stopped) return false;
     if (HidesGameFile(archive, path)) {
         report.Error("Refusing to write over a game file: " + path);
         return false;
     }
     if (makeFolder && !MakeFolderOf(path, report)) return false;
-    TemporaryFile temporary;
-    std::string error;
-    if (temporary.Open(path, &error) && fill(temporary.file, &error) &&
-        temporary.Commit(path, &error)) {
-        ++report.filesWritten;
-        report.bytesWritten += temporary.size;
-        return true;
+    HiddenFile hidden;
+    WriteFailure failure;
+    if (OpenHidden(path, &hidden, &failure)) {
+        errno = 0;
+        std::string said;
+        const bool filled = fill(hidden.file, &said);
+        const int errorNumber = errno;
+        if (!filled && report.stopped) return false;  // the command stopped while it filled
+        if (!filled) failure = FillFailure(hidden.file, errorNumber, said);
+        if (filled && PutInPlace(&hidden, path, &failure)) {
+            ++report.filesWritten;
+            report.bytesWritten += hidden.size;
+            return true;
+        }
     }
-    report.Error("Cannot write " + path + ": " + error);
+    report.Error("Cannot write " + path + ": " + failure.reason);
+    if (failure.wholeFolder) report.stopped = true;
     return false;
 }

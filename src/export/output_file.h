@@ -1,7 +1,8 @@
 // How the export library writes a file: never one of the game's files, nor a name that the
-// game's folder would then offer as one of them; all or nothing, through a hidden temporary
-// file in the same folder that is renamed into place only once it is whole. A link at the
-// destination is replaced, not followed. Every call goes through output_file_system.h.
+// game's folder would then offer as one of them; all or nothing, through a file nobody sees
+// (unnamed, or hidden) in the same folder that is put into place only once it is whole. A
+// link at the destination is replaced, not followed. Every call goes through
+// output_file_system.h.
 #pragma once
 
 #include <cstdio>
@@ -15,7 +16,10 @@
 using FileFiller = std::function<bool(std::FILE* file, std::string* error)>;
 
 // Writes `path` with `fill`, creating its folder first when `makeFolder` is set. False,
-// with the cause reported and no file left behind, when it is refused or fails.
+// with the cause reported and no file left behind, when it is refused or fails. When the
+// folder or the disk refuses (no space, no permission, read-only) the report is stopped:
+// this and every later call write nothing and say nothing more. A fill that fails once the
+// report is stopped (the command stopped while it filled) is said nothing about either.
 bool WriteOutputFile(const GameArchive& archive, const std::string& path, bool makeFolder,
                      const FileFiller& fill, ExportReport& report);
 

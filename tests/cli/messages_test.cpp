@@ -193,8 +193,10 @@ TEST_F(CliTest, GalleryShowsEachCostumeAsLargeAsItsCardAllows) {
          match != std::sregex_iterator(); ++match, ++images) {
         const std::string gif = ReadFileText(out / (*match)[1].str());
         ASSERT_GE(gif.size(), 10u);
-        const uint32_t width = static_cast<uint8_t>(gif[6]) | static_cast<uint8_t>(gif[7]) << 8;
-        const uint32_t height = static_cast<uint8_t>(gif[8]) | static_cast<uint8_t>(gif[9]) << 8;
+        const uint32_t width =
+            static_cast<uint8_t>(gif[6]) | uint32_t{static_cast<uint8_t>(gif[7])} << 8;
+        const uint32_t height =
+            static_cast<uint8_t>(gif[8]) | uint32_t{static_cast<uint8_t>(gif[9])} << 8;
         const uint32_t scale = std::clamp<uint32_t>(256 / width, 1, 4);
         EXPECT_EQ(std::stoul((*match)[2]), width * scale) << (*match)[1];
         EXPECT_EQ(std::stoul((*match)[3]), height * scale) << (*match)[1];

@@ -1,6 +1,8 @@
 // Writing a file through the seam: never over a game file nor under a name the game would
 // take for one, whole or not at all, and a link at the destination replaced, not followed.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -102,6 +104,77 @@ TEST_F(OutputFileTest, AFileAppearsWholeOrNotAtAllAndALinkIsReplaced) {
     EXPECT_EQ(Contents(deep), "{}");
     for (const auto& entry : fs::recursive_directory_iterator(out)) {
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();  // no temporary left
+    }
+}
+
+// Makes the stream's later writes fail as on a full disk: its descriptor then leads to
+// /dev/full.
+void FillTheDisk(std::FILE* file) {
+    const int full = open("/dev/full", O_WRONLY);
+    ASSERT_GE(full, 0);
+    dup2(full, fileno(file));
+    close(full);
+}
+
+TEST_F(OutputFileTest, AFailureOfOneFileGoesOnAndARefusingFolderOrDiskStopsAll) {
+    const fs::path out = temp.path / "out";
+    fs::create_directories(out / "taken.png");
+    std::ofstream(out / "plain") << "a file";
+    const FileFiller ownWords = [](std::FILE*, std::string* error) {
+        *error = "Sheet too large.";
+        return false;
+    };
+    const FileFiller fullWhileFilling = [](std::FILE* file, std::string* error) {
+        FillTheDisk(file);
+        std::fputs("half", file);
+        std::fflush(file);
+        *error = "Write Error";  // as libpng says it
+        return false;
+    };
+    const FileFiller fullWhenFlushed = [](std::FILE* file, std::string*) {
+        FillTheDisk(file);
+        return std::fputs("all", file) >= 0;  // still in the stream's buffer
+    };
+    struct Case {
+        std::string path;
+        bool makeFolder;
+        FileFiller fill;
+        std::string said;
+        bool stops;
+    };
+    const std::string at = out.string() + "/";
+    const Case cases[] = {
+        {at + "a.png", false, ownWords, "Cannot write " + at + "a.png: Sheet too large.", false},
+        {at + "taken.png", false, Text("x"), "Cannot write " + at + "taken.png: Is a directory",
+         false},
+        {at + "missing/a.png", false, Text("x"),
+         "Cannot write " + at + "missing/a.png: No such file or directory", false},
+        {at + "b.png", false, fullWhileFilling,
+         "Cannot write " + at + "b.png: No space left on device", true},
+        {at + "c.png", false, fullWhenFlushed,
+         "Cannot write " + at + "c.png: No space left on device", true},
+        {at + "plain/d.png", true, Text("x"), "Cannot create " + at + "plain: Not a directory",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        ExportReport fresh;
+        std::vector<std::string> heard;
+        fresh.onMessage = [&](const ExportMessage& message) { heard.push_back(message.text); };
+        EXPECT_FALSE(WriteOutputFile(archive, c.path, c.makeFolder, c.fill, fresh));
+        EXPECT_EQ(heard, std::vector<std::string>{c.said});
+        EXPECT_EQ(fresh.stopped, c.stops);
+        // Stopped, nothing more is written nor said; otherwise the next file is written.
+        EXPECT_EQ(WriteOutputFile(archive, at + "next.png", false, Text("next"), fresh), !c.stops);
+        EXPECT_EQ(WriteOutputFile(archive, (temp.path / "game" / "DEMO.LA1").string(), false,
+                                  Text("x"), fresh),
+                  false);
+        EXPECT_EQ(heard.size(), c.stops ? 1u : 2u);
+        fs::remove(out / "next.png");
+    }
+    for (const auto& entry : fs::directory_iterator(out)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == "taken.png" || name == "plain" || name == "link.la1") << name;
     }
 }
 

@@ -3,8 +3,6 @@
 // functions. Runs in a fresh folder of its own; prints one line per check and exits 1 when
 // any failed.
 #include <windows.h>
-// The seam's ReplaceFile, not the Windows macro that names ReplaceFileW.
-#undef ReplaceFile
 
 #include <cstdio>
 #include <filesystem>
@@ -78,57 +76,66 @@ void CheckReading() {
 }
 
 void CheckFolders() {
-    std::string error;
+    WriteFailure error;
     const std::string nested = "out\\Th\xc3\xa9\xc3\xa2tre/" + kGame + "\\frames";
     Check(MakeFolders(nested, &error) && std::filesystem::is_directory(Wide(nested)),
           "MakeFolders makes every missing folder of a non-ASCII path");
     Check(MakeFolders(nested + "\\", &error), "MakeFolders takes a folder that is there");
     MakeFile("out\\plain", "");
-    error.clear();
+    error = {};
     const bool blocked = !MakeFolders("out\\plain\\below", &error);
-    Check(blocked && !error.empty(),
-          "MakeFolders refuses a file in the way, with a reason (" + error + ")");
-    error.clear();
+    Check(blocked && !error.reason.empty(),
+          "MakeFolders refuses a file in the way, with a reason (" + error.reason + ")");
+    error = {};
     const bool noDrive = !MakeFolders("Q:\\nowhere\\x", &error);
-    Check(noDrive && !error.empty(),
-          "MakeFolders on a missing drive fails with a reason (" + error + ")");
+    Check(noDrive && !error.reason.empty(),
+          "MakeFolders on a missing drive fails with a reason (" + error.reason + ")");
 }
 
 void CheckWriting() {
     const std::string folder = "out\\" + kGame;
     std::filesystem::create_directories(Wide(folder));
-    std::string first, second, error;
-    std::FILE* a = CreateHiddenTemporary(folder, "frame.png", &first, &error);
-    std::FILE* b = CreateHiddenTemporary(folder, "frame.png", &second, &error);
-    const std::string prefix = folder + "\\.frame.png.";
-    Check(a != nullptr && b != nullptr && first != second &&
-              first.compare(0, prefix.size(), prefix) == 0 && first.size() == prefix.size() + 6,
-          "two temporaries for one name are new files named ." + std::string("frame.png.") +
-              "XXXXXX beside it (" + first + ")");
-    Check((Attributes(first) & FILE_ATTRIBUTE_HIDDEN) != 0, "a temporary is hidden");
-    if (a != nullptr) {
-        std::fputs("line\n", a);  // binary: no "\r" is added
-        std::fclose(a);
+    WriteFailure error;
+    std::string first, second;
+    {
+        HiddenFile a, b;
+        const bool opened = OpenHidden(folder + "\\frame.png", &a, &error) &&
+                            OpenHidden(folder + "/frame.png", &b, &error);
+        first = a.temporaryPath;
+        second = b.temporaryPath;
+        const std::string prefix = folder + "\\.frame.png.";
+        Check(opened && first != second && first.compare(0, prefix.size(), prefix) == 0 &&
+                  first.size() == prefix.size() + 6,
+              "two hidden files for one name are new files named ." + std::string("frame.png.") +
+                  "XXXXXX beside it (" + first + ")");
+        Check((Attributes(first) & FILE_ATTRIBUTE_HIDDEN) != 0, "a hidden file is hidden");
+        if (opened) std::fputs("line\n", a.file);  // binary: no "\r" is added
+        MakeFile(folder + "\\frame.png", "old");
+        Check(opened && PutInPlace(&a, folder + "/frame.png", &error) &&
+                  Contents(folder + "\\frame.png") == "line\n" &&
+                  Attributes(first) == INVALID_FILE_ATTRIBUTES,
+              "PutInPlace puts the hidden file's bytes in place of an existing file");
+        Check((Attributes(folder + "\\frame.png") & FILE_ATTRIBUTE_HIDDEN) == 0,
+              "the file in place is not hidden");
     }
-    if (b != nullptr) std::fclose(b);
-    MakeFile(folder + "\\frame.png", "old");
-    Check(ReplaceFile(first, folder + "/frame.png", &error) &&
-              Contents(folder + "\\frame.png") == "line\n" &&
-              Attributes(first) == INVALID_FILE_ATTRIBUTES,
-          "ReplaceFile puts the temporary's bytes in place of an existing file");
-    Check((Attributes(folder + "\\frame.png") & FILE_ATTRIBUTE_HIDDEN) == 0,
-          "the file in place is not hidden");
-    RemoveFile(second);
-    Check(Attributes(second) == INVALID_FILE_ATTRIBUTES, "RemoveFile removes a temporary");
-    RemoveFile(second);  // nothing to say when it is gone
-    error.clear();
-    const bool noSource = !ReplaceFile(folder + "\\missing", folder + "\\frame.png", &error);
-    Check(noSource && error == "No such file or directory",
-          "ReplaceFile from a missing file fails in the C library's words (" + error + ")");
-    error.clear();
-    const bool noFolder = CreateHiddenTemporary("out\\missing", "x", &first, &error) == nullptr;
-    Check(noFolder && error == "No such file or directory",
-          "a temporary in a missing folder fails in the C library's words (" + error + ")");
+    Check(Attributes(second) == INVALID_FILE_ATTRIBUTES,
+          "a hidden file not put in place is removed");
+    std::filesystem::create_directories(Wide(folder + "\\taken"));
+    {
+        HiddenFile c;
+        error = {};
+        const bool refused =
+            OpenHidden(folder + "\\taken", &c, &error) && !PutInPlace(&c, folder + "\\taken", &error);
+        Check(refused && error.reason == "Is a directory" && !error.wholeFolder,
+              "a folder in the way refuses that one file, in the C library's words (" +
+                  error.reason + ")");
+    }
+    HiddenFile missing;
+    error = {};
+    const bool noFolder = !OpenHidden("out\\missing\\x", &missing, &error);
+    Check(noFolder && error.reason == "No such file or directory" && !error.wholeFolder,
+          "a hidden file in a missing folder fails in the C library's words (" + error.reason +
+              ")");
 }
 
 void CheckIdentity() {
