@@ -127,7 +127,8 @@ void CheckFramePngs(const std::vector<KeptFrame>& frames, const Asked& asked,
         bool same = true;
         for (uint32_t y = 0; y < png.height; ++y) {
             for (uint32_t x = 0; x < png.width; ++x) {
-                same = same && png.pixels[size_t{y} * png.width + x] == ScaledPixel(frame, scale, x, y);
+                same = same &&
+                       png.pixels[size_t{y} * png.width + x] == ScaledPixel(frame, scale, x, y);
             }
         }
         Require(same, "a frame's PNG holds the frame as rendered");
@@ -153,7 +154,8 @@ std::vector<Json> FrameEntries(const Json& document, const std::vector<KeptFrame
     for (size_t i = 0; i < frames.size(); ++i) {
         const std::string name = FrameName(kCostumeNumber, frames[i].number);
         if (hash) {
-            Require(listed.is_object() && listed.contains(name), "the JSON keys each frame by name");
+            Require(listed.is_object() && listed.contains(name),
+                    "the JSON keys each frame by name");
             entries.push_back(listed.at(name));
         } else {
             Require(listed.is_array() && listed[i].at("filename") == name,
@@ -184,8 +186,9 @@ std::vector<JsonRect> CheckSheetJson(const Bytes& text, const SheetLayout& layou
                     entry.at("sourceSize").at("h") == rect.h && entry.at("duration") == duration,
                 "a frame's entry gives its size and duration");
         const SheetLayout::Cell& cell = layout.cells[i];
-        Require(rect.x == cell.x && rect.y == cell.y && rect.w == cell.width && rect.h == cell.height,
-                "the JSON gives the rectangles the sheet was drawn with");
+        Require(
+            rect.x == cell.x && rect.y == cell.y && rect.w == cell.width && rect.h == cell.height,
+            "the JSON gives the rectangles the sheet was drawn with");
         Require(rect.x >= asked.padding && rect.y >= asked.padding &&
                     rect.x + rect.w + asked.padding <= layout.width &&
                     rect.y + rect.h + asked.padding <= layout.height,
@@ -211,7 +214,8 @@ std::vector<JsonRect> CheckSheetJson(const Bytes& text, const SheetLayout& layou
 void CheckSheet(const std::vector<KeptFrame>& frames, const Asked& asked,
                 const CostumePalette& palette) {
     std::vector<SheetLayout::FrameSize> sizes;
-    for (const KeptFrame& frame : frames) sizes.push_back({frame.number, frame.width, frame.height});
+    for (const KeptFrame& frame : frames)
+        sizes.push_back({frame.number, frame.width, frame.height});
     SheetLayout layout;
     layout.Place(asked.layout, sizes, asked.scale, asked.padding);
     Require(layout.cells.size() == frames.size(), "the sheet has a cell per frame");
@@ -295,10 +299,10 @@ void CheckGif(const std::vector<KeptFrame>& frames, const Asked& asked,
         GifShownFrame expected(size_t{width} * height, kGifClear);
         for (uint32_t y = 0; y < height; ++y) {
             for (uint32_t x = 0; x < width; ++x) {
-                const bool inside =
-                    x < uint32_t{frames[i].width} * asked.scale &&
-                    y < uint32_t{frames[i].height} * asked.scale;
-                const uint8_t index = inside ? ScaledPixel(frames[i], asked.scale, x, y) : background;
+                const bool inside = x < uint32_t{frames[i].width} * asked.scale &&
+                                    y < uint32_t{frames[i].height} * asked.scale;
+                const uint8_t index =
+                    inside ? ScaledPixel(frames[i], asked.scale, x, y) : background;
                 if (index != asked.transparentIndex) expected[size_t{y} * width + x] = index;
             }
         }
@@ -327,8 +331,8 @@ Bytes ColoursOfLines(const std::vector<std::string>& lines, size_t first) {
     Bytes colours;
     for (size_t i = first; i < lines.size(); ++i) {
         unsigned red = 0, green = 0, blue = 0;
-        Require(std::sscanf(lines[i].c_str(), "%u %u %u", &red, &green, &blue) == 3 &&
-                    red < 256 && green < 256 && blue < 256,
+        Require(std::sscanf(lines[i].c_str(), "%u %u %u", &red, &green, &blue) == 3 && red < 256 &&
+                    green < 256 && blue < 256,
                 "a palette line gives a colour");
         colours.insert(colours.end(), {static_cast<uint8_t>(red), static_cast<uint8_t>(green),
                                        static_cast<uint8_t>(blue)});
@@ -339,7 +343,8 @@ Bytes ColoursOfLines(const std::vector<std::string>& lines, size_t first) {
 void CheckPalettes(const Asked& asked, const CostumePalette& palette) {
     const Bytes expected(palette.begin(), palette.end());
     const std::string name = CostumeName(kCostumeNumber);
-    for (const PaletteFormat format : {PaletteFormat::Gpl, PaletteFormat::Pal, PaletteFormat::Act}) {
+    for (const PaletteFormat format :
+         {PaletteFormat::Gpl, PaletteFormat::Pal, PaletteFormat::Act}) {
         const Bytes bytes = WrittenBytes(
             [&](std::FILE* file, std::string* error) {
                 return WritePalette(file, format, palette.data(), name, asked.transparentIndex,
@@ -364,7 +369,8 @@ void CheckPalettes(const Asked& asked, const CostumePalette& palette) {
                 asked.transparentIndex ? unsigned{*asked.transparentIndex} : 0xFFFFu;
             const Bytes tail = {1, 0, static_cast<uint8_t>(transparent >> 8),
                                 static_cast<uint8_t>(transparent & 0xFF)};
-            Require(bytes.size() == 768 + 4 && std::equal(expected.begin(), expected.end(), bytes.begin()) &&
+            Require(bytes.size() == 768 + 4 &&
+                        std::equal(expected.begin(), expected.end(), bytes.begin()) &&
                         std::equal(tail.begin(), tail.end(), bytes.begin() + 768),
                     "the colour table holds the costume's, its count and transparent index");
         }
@@ -400,7 +406,9 @@ bool DesignOf(const uint8_t* data, size_t size, const Asked& asked, CostumeDesig
     const uint8_t* paint = data + paintAt;
     const size_t paintLength = size - paintAt;
     size_t next = 0;
-    const auto Paint = [&]() -> uint8_t { return paintLength == 0 ? 0 : paint[next++ % paintLength]; };
+    const auto Paint = [&]() -> uint8_t {
+        return paintLength == 0 ? 0 : paint[next++ % paintLength];
+    };
     design->codec = asked.codec;
     for (uint32_t i = 0; i < asked.colourCount * 3; ++i) design->colours.push_back(Paint());
     const uint32_t limit = PixelLimit(asked);

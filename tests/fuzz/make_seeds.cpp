@@ -113,11 +113,13 @@ std::vector<uint8_t> FrameInput(uint32_t colourCount, const CostumeFrame& frame)
 
 // The export target's input: codec, colour count, options, transparent index, frame count,
 // frames per second, each frame's size, then the colours and the pixels it paints with.
-std::vector<uint8_t> ExportInput(const CostumeDesign& design, uint8_t options, uint8_t transparent) {
+std::vector<uint8_t> ExportInput(const CostumeDesign& design, uint8_t options,
+                                 uint8_t transparent) {
     std::vector<uint8_t> input;
     input.push_back(design.codec == 1 ? 0 : design.codec == 5 ? 1 : 2);
     input.push_back(static_cast<uint8_t>(design.colours.size() / 3));
-    input.insert(input.end(), {options, transparent, static_cast<uint8_t>(design.frames.size() - 1), 9});
+    input.insert(input.end(),
+                 {options, transparent, static_cast<uint8_t>(design.frames.size() - 1), 9});
     for (const CostumeFrame& frame : design.frames) {
         input.push_back(static_cast<uint8_t>(frame.width));
         input.push_back(static_cast<uint8_t>(frame.height));
