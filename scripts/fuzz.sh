@@ -3,7 +3,7 @@
 # committed findings once). Builds it first in build/fuzz (cmake --preset fuzz).
 #   bash scripts/fuzz.sh TARGET SECONDS [libFuzzer options...]
 # Targets: index_scan disk_header costume_block costume_block_large game codec1 codec5 codec16
-#   codec1_reference codec5_reference codec16_reference round_trip
+#   codec1_reference codec5_reference codec16_reference round_trip export_round_trip
 # The corpus grows in build/fuzz/corpus/TARGET; a finding is written to build/fuzz/findings/
 # and the script fails. Commit a finding, once fixed, into tests/regressions/fuzz-SET/
 # (SET: the target's name with dashes, costume_block_large sharing costume-block).

@@ -7,6 +7,7 @@
 
 #include "costume/costume_palette.h"
 #include "costume/decode_budget.h"
+#include "export/frame_rows.h"
 #include "export/gif_writer.h"
 #include "export/output_file.h"
 #include "export/output_names.h"
@@ -15,26 +16,6 @@
 
 namespace {
 
-// A rendered frame kept for a sheet or a GIF; its palette is the costume's.
-struct KeptFrame {
-    uint16_t number = 0;
-    uint16_t width = 0;
-    uint16_t height = 0;
-    std::vector<uint8_t> pixels;
-};
-
-// Widens a row of indices by whole-pixel replication.
-void PutScaledRow(const uint8_t* source, uint32_t width, uint32_t scale, uint8_t* target) {
-    if (scale == 1) {
-        std::memcpy(target, source, width);
-        return;
-    }
-    for (uint32_t x = 0; x < width; ++x) {
-        uint8_t* pixel = target + size_t{x} * scale;
-        for (uint32_t copy = 0; copy < scale; ++copy) pixel[copy] = source[x];
-    }
-}
-
 uint32_t RoundedQuotient(uint32_t numerator, uint32_t denominator) {
     return (2 * numerator + denominator) / (2 * denominator);
 }
@@ -42,35 +23,6 @@ uint32_t RoundedQuotient(uint32_t numerator, uint32_t denominator) {
 uint8_t Background(const ExportOptions& options) {
     return options.transparentIndex.value_or(0);
 }
-
-// The sheet's rows, made one at a time from the kept frames of the band they cross.
-struct SheetRows {
-    const SheetLayout& layout;
-    const std::vector<KeptFrame>& frames;  // the layout's cells, in order
-    uint32_t scale;
-    uint8_t background;
-    std::vector<uint8_t> row = std::vector<uint8_t>(static_cast<size_t>(layout.width));
-    size_t band = 0;
-
-    const uint8_t* At(uint32_t y) {
-        std::fill(row.begin(), row.end(), background);
-        while (band < layout.bands.size() &&
-               y >= layout.bands[band].y + layout.bands[band].height) {
-            ++band;
-        }
-        if (band == layout.bands.size() || y < layout.bands[band].y) return row.data();
-        const SheetLayout::Band& current = layout.bands[band];
-        for (size_t i = current.firstCell; i < current.firstCell + current.cellCount; ++i) {
-            const SheetLayout::Cell& cell = layout.cells[i];
-            if (y >= cell.y + cell.height) continue;
-            const KeptFrame& frame = frames[i];
-            const auto sourceRow = static_cast<size_t>((y - cell.y) / scale);
-            PutScaledRow(&frame.pixels[sourceRow * frame.width], frame.width, scale,
-                         &row[static_cast<size_t>(cell.x)]);
-        }
-        return row.data();
-    }
-};
 
 std::string FolderFile(const CostumeJob& job, const std::string& name) {
     return JoinPath(job.options.outDirectory, name);
@@ -296,8 +248,7 @@ void WriteAnimation(CostumeJob& job, uint32_t number, const std::vector<KeptFram
     }
     const ExportOptions& options = job.options;
     const uint32_t scale = options.scale;
-    const uint8_t background = Background(options);
-    std::vector<uint8_t> row(size_t{width} * scale);
+    AnimationRows rows{frames, width * scale, scale, Background(options)};
     const GifAnimation animation{
         static_cast<uint16_t>(width * scale),
         static_cast<uint16_t>(height * scale),
@@ -305,18 +256,7 @@ void WriteAnimation(CostumeJob& job, uint32_t number, const std::vector<KeptFram
         palette.data(),
         options.transparentIndex,
         static_cast<uint16_t>(RoundedQuotient(100, options.fps)),
-        [&](uint32_t index, uint32_t y) {
-            // Only what the frame leaves of the screen's width is background.
-            const KeptFrame& frame = frames[index];
-            size_t filled = 0;
-            if (y < uint32_t{frame.height} * scale) {
-                PutScaledRow(&frame.pixels[size_t{y / scale} * frame.width], frame.width, scale,
-                             row.data());
-                filled = size_t{frame.width} * scale;
-            }
-            std::fill(row.begin() + static_cast<std::ptrdiff_t>(filled), row.end(), background);
-            return row.data();
-        }};
+        [&rows](uint32_t index, uint32_t y) { return rows.At(index, y); }};
     Write(job, FolderFile(job, CostumeName(number) + ".gif"),
           [&](std::FILE* file, std::string* error) { return WriteGif(file, animation, error); });
 }

@@ -16,7 +16,7 @@
 #include "archive/game_archive.h"
 #include "authoring/costume_builder.h"
 #include "authoring/game_writer.h"
-#include "cli/png_reader.h"
+#include "support/png/png_reader.h"
 #include "cli/tool_run.h"
 #include "costume/costume.h"
 #include "costume/loaded_costume.h"

@@ -111,6 +111,24 @@ std::vector<uint8_t> FrameInput(uint32_t colourCount, const CostumeFrame& frame)
     return input;
 }
 
+// The export target's input: codec, colour count, options, transparent index, frame count,
+// frames per second, each frame's size, then the colours and the pixels it paints with.
+std::vector<uint8_t> ExportInput(const CostumeDesign& design, uint8_t options,
+                                 uint8_t transparent) {
+    std::vector<uint8_t> input;
+    input.push_back(design.codec == 1 ? 0 : design.codec == 5 ? 1 : 2);
+    input.push_back(static_cast<uint8_t>(design.colours.size() / 3));
+    input.insert(input.end(),
+                 {options, transparent, static_cast<uint8_t>(design.frames.size() - 1), 9});
+    for (const CostumeFrame& frame : design.frames) {
+        input.push_back(static_cast<uint8_t>(frame.width));
+        input.push_back(static_cast<uint8_t>(frame.height));
+    }
+    AppendBytes(input, design.colours);
+    for (const CostumeFrame& frame : design.frames) AppendBytes(input, frame.pixels);
+    return input;
+}
+
 // Larger seeds would make every mutation of the costume targets slower.
 constexpr size_t kMaxDemoSeed = 16384;
 
@@ -159,6 +177,20 @@ int main(int argc, char** argv) {
                         FrameInput(kind.colourCount, design.frames[f]));
         }
     }
+    // Every layout, scale, padding and transparency over each codec and colour count; one
+    // costume also has a frame without pixels, and colours that look alike.
+    uint8_t options = 0;
+    for (const SeedCostumeKind& kind : kCostumeKinds) {
+        CostumeDesign design = SeedCostume(kind.codec, kind.colourCount, 0, seed++);
+        options = static_cast<uint8_t>(options + 0x25);
+        seeds.Write("export_round_trip", kind.name, ExportInput(design, options, 3));
+        if (kind.colourCount != 16) continue;
+        design.frames[1] = CostumeFrame{0, 5, {}};
+        std::fill(design.colours.begin() + 3, design.colours.begin() + 9, 40);
+        seeds.Write("export_round_trip", std::string(kind.name) + "-empty-frame-alike-colours",
+                    ExportInput(design, 0x3A, 2));
+    }
+
     // A frame taller than codec 1's tile of columns, its few pixels repeated down it.
     CostumeFrame tall = SeedFrame(1, 20000, 16, 3);
     tall.pixels.resize(97);

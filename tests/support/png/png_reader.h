@@ -1,7 +1,9 @@
 // Reads a PNG file back as it is stored: the palette indices or RGB bytes of its rows, its
-// palette and its transparency entries, without any conversion.
+// palette and its transparency entries, without any conversion. Test support for the
+// programs that link libpng.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -19,3 +21,4 @@ struct PngContents {
 
 // False with `error` set when the file is not a PNG that libpng reads.
 bool ReadPng(const std::filesystem::path& path, PngContents* contents, std::string* error);
+bool ReadPngBytes(const uint8_t* bytes, size_t size, PngContents* contents, std::string* error);

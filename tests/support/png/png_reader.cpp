@@ -1,4 +1,4 @@
-#include "cli/png_reader.h"
+#include "support/png/png_reader.h"
 
 #include <png.h>
 
@@ -61,18 +61,35 @@ bool Decode(PngSource* source, PngContents* contents) {
     return true;
 }
 
+// Reads the opened file and closes it; `name` goes before libpng's message.
+bool ReadOpened(std::FILE* file, const std::string& name, PngContents* contents,
+                std::string* error) {
+    PngSource source;
+    source.file = file;
+    *contents = PngContents{};
+    const bool read = Decode(&source, contents);
+    std::fclose(file);
+    if (!read) *error = name + ": " + source.message;
+    return read;
+}
+
 }  // namespace
 
 bool ReadPng(const std::filesystem::path& path, PngContents* contents, std::string* error) {
-    PngSource source;
-    source.file = std::fopen(path.c_str(), "rb");
-    if (source.file == nullptr) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
         *error = "cannot open " + path.string();
         return false;
     }
-    *contents = PngContents{};
-    const bool read = Decode(&source, contents);
-    std::fclose(source.file);
-    if (!read) *error = path.string() + ": " + source.message;
-    return read;
+    return ReadOpened(file, path.string(), contents, error);
+}
+
+bool ReadPngBytes(const uint8_t* bytes, size_t size, PngContents* contents, std::string* error) {
+    // fmemopen refuses an empty buffer; an empty file is no PNG either.
+    std::FILE* file = size == 0 ? nullptr : fmemopen(const_cast<uint8_t*>(bytes), size, "rb");
+    if (file == nullptr) {
+        *error = "no bytes to read";
+        return false;
+    }
+    return ReadOpened(file, "PNG bytes", contents, error);
 }
