@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -41,6 +43,21 @@ struct CliTest : ::testing::Test {
 
     ToolRun Run(const std::vector<std::string>& arguments, const ToolLimits& limits = {}) const {
         return RunTool(arguments, temp.path, limits);
+    }
+
+    // A game "G" of `count` copies of the forged decode-work costume of tests/regressions,
+    // each charging the command's decode budget without being decoded; its index file.
+    std::string WriteDecodeWorkGame(size_t count, size_t* blockBytes = nullptr) {
+        std::ifstream file(fs::path(DUZURORO_REGRESSIONS) / "decode-work" / "costume-block",
+                           std::ios::binary);
+        const std::vector<uint8_t> block{std::istreambuf_iterator<char>(file), {}};
+        if (blockBytes != nullptr) *blockBytes = block.size();
+        GameLayout layout;
+        layout.roomDisks = {0, 1};
+        layout.costumes.resize(count, GameCostume{1, block});
+        std::string error;
+        EXPECT_TRUE(WriteGame(game, "G", layout, &error)) << error;
+        return (game / "G.LA0").string();
     }
 
     void MakeDemo() {

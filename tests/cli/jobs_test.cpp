@@ -111,14 +111,7 @@ TEST_F(JobsTest, TheRegressionGamesAreWrittenTheSameByOneWorkerAndByFour) {
 // Thirty-one copies of the decode-work costume: the 26th reaches the command's limit. Workers
 // may have loaded costumes past it by then; none of them writes or says anything.
 TEST_F(JobsTest, SeveralWorkersStopAtTheCostumeThatReachesTheLimit) {
-    std::ifstream file(kRegressions / "decode-work" / "costume-block", std::ios::binary);
-    const std::vector<uint8_t> block{std::istreambuf_iterator<char>(file), {}};
-    GameLayout layout;
-    layout.roomDisks = {0, 1};
-    layout.costumes.resize(31, GameCostume{1, block});
-    std::string error;
-    ASSERT_TRUE(WriteGame(game, "G", layout, &error)) << error;
-    const std::string index = (game / "G.LA0").string();
+    const std::string index = WriteDecodeWorkGame(31);
     for (const char* command : {"export", "gallery"}) {
         SCOPED_TRACE(command);
         const std::string err = ExpectSameWithOneAndFour({command, index});

@@ -67,15 +67,9 @@ TEST_F(RegressionTest, ACostumeAskingForUnboundedDecodingIsRefusedBeforeAnyWork)
 // the command stops once it has looked at 2 Gpixel of frames in all, however many entries
 // the directory lists. Nothing is decoded, so the test is quick.
 TEST_F(RegressionTest, AWholeCommandStopsAtItsOwnLimit) {
-    std::ifstream file(kRegressions / "decode-work" / "costume-block", std::ios::binary);
-    const std::vector<uint8_t> block{std::istreambuf_iterator<char>(file), {}};
-    ASSERT_EQ(block.size(), 375u);
-    GameLayout layout;
-    layout.roomDisks = {0, 1};
-    layout.costumes.resize(31, GameCostume{1, block});
-    std::string error;
-    ASSERT_TRUE(WriteGame(game, "G", layout, &error)) << error;
-    const std::string index = (game / "G.LA0").string();
+    size_t blockBytes = 0;
+    const std::string index = WriteDecodeWorkGame(31, &blockBytes);
+    ASSERT_EQ(blockBytes, 375u);
 
     // Each refused costume is charged the five frames looked at before its own budget ran
     // out (80 Mpixel): the 26th reaches the command's limit.
