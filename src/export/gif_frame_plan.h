@@ -1,7 +1,7 @@
 // The plan of a small animated GIF that still shows every frame exactly: for each frame the
 // rectangle that changed since the one before, how a viewer is to dispose of it, and which
 // index may stand for "leave the pixel as it is"; and the smallest colour table, holding
-// only the colours shown, each once, in the order of their first index. A browser
+// only the colours shown, each once, those most frames change to first. A browser
 // starts on a clear canvas, and a frame can only paint over it: a pixel that must turn
 // clear is cleared by the disposal of the frame before (to background or to previous).
 #pragma once
@@ -38,6 +38,12 @@ struct GifPlannedFrame {
     std::optional<uint8_t> transparent;
     // The rectangle holds pixels that must stay clear, so `transparent` has to be used.
     bool needsTransparent = false;
+    // Of the rectangle's pixels: the highest index a changed one shows, and the highest
+    // any shows (clear ones apart); whether an unchanged one shows another index than
+    // `transparent`, so that writing it transparent changes anything.
+    uint8_t highestChanged = 0;
+    uint8_t highestShown = 0;
+    bool substitutable = false;
 };
 
 struct GifFramePlan {

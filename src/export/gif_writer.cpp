@@ -6,18 +6,14 @@
 
 #include "export/gif_canvas.h"
 #include "export/gif_frame_plan.h"
+#include "export/gif_pixel_choice.h"
+#include "export/gif_string_table.h"
 
 namespace {
 
 int WriteToFile(GifFileType* gif, const GifByteType* bytes, int length) {
     auto* file = static_cast<std::FILE*>(gif->UserData);
     return static_cast<int>(std::fwrite(bytes, 1, static_cast<size_t>(length), file));
-}
-
-int WriteToMemory(GifFileType* gif, const GifByteType* bytes, int length) {
-    auto* memory = static_cast<std::vector<uint8_t>*>(gif->UserData);
-    memory->insert(memory->end(), bytes, bytes + length);
-    return length;
 }
 
 // The application extension that asks viewers to repeat the animation for ever.
@@ -39,108 +35,128 @@ int DisposalMode(GifDisposal disposal) {
     return DISPOSE_DO_NOT;
 }
 
-// One frame's rectangle encoded into memory by an encoder of its own, which shares the
-// file's colour table size and so its code size; only the image's bytes are kept.
-struct ImageEncoder {
-    std::vector<uint8_t> bytes;
-    GifFileType* gif = nullptr;
-
-    bool Open(const ColorMapObject* colours, uint16_t width, uint16_t height) {
-        int status = 0;
-        gif = EGifOpen(&bytes, WriteToMemory, &status);
-        return gif != nullptr && EGifPutScreenDesc(gif, width, height, 8, 0, colours) == GIF_OK;
-    }
-    bool Begin(const GifPlannedFrame& frame) {
-        bytes.clear();
-        return EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, false,
-                                nullptr) == GIF_OK;
-    }
-    bool PutLine(uint8_t* row, uint16_t width) { return EGifPutLine(gif, row, width) == GIF_OK; }
-    ~ImageEncoder() {
-        int status = 0;
-        if (gif != nullptr) EGifCloseFile(gif, &status);
-    }
+// The three ways of writing a frame's rectangle; each shows the same picture.
+enum class PixelWay : uint8_t {
+    Plain,        // changes and clear pixels only; every other pixel as its colour
+    Transparent,  // unchanged pixels transparent too
+    Chosen,       // each unchanged pixel as whichever makes the longer strings
 };
 
 struct Writer {
     const GifAnimation& animation;
     const GifFrameSource source;
     const GifFramePlan plan;
-    GifFileType* gif;  // the file's encoder: screen, extensions, trailer
-    ImageEncoder plain{};        // changes and clear pixels only
-    ImageEncoder substituted{};  // unchanged pixels transparent too
+    GifFileType* gif;
     GifCanvas canvas{animation.width, animation.height};
+    uint32_t colourBits = 1;
+    GifStringTable plainTable{}, transparentTable{};
+    GifPixelChooser chooser{};
+    std::vector<uint8_t> plainRow{}, transparentRow{}, limitedRow{};
+    std::vector<uint8_t> chosen{};  // the rectangle as the chooser wrote it
 
     bool Open(ColorMapObject* colours) {
         EGifSetGifVersion(gif, true);
+        colourBits = static_cast<uint32_t>(colours->BitsPerPixel);
         return EGifPutScreenDesc(gif, animation.width, animation.height, 8, 0, colours) ==
                    GIF_OK &&
-               PutLooping(gif) && plain.Open(colours, animation.width, animation.height) &&
-               substituted.Open(colours, animation.width, animation.height);
+               PutLooping(gif);
     }
 
-    // True when making unchanged pixels transparent would change one of the frame's bytes:
-    // else the second encoding would only repeat the first.
-    bool SubstitutionChangesAnything(uint32_t index, const GifPlannedFrame& frame) {
-        const uint8_t free = *frame.transparent;
-        for (uint32_t y = frame.top; y < uint32_t{frame.top} + frame.height; ++y) {
-            const uint8_t* rendered = source.rowAt(index, y) + frame.left;
-            const uint16_t* before = canvas.Row(y) + frame.left;
-            for (uint32_t x = 0; x < frame.width; ++x) {
-                const uint16_t shown = plan.written[rendered[x]];
-                if (shown == before[x] && shown != free && shown != GifCanvas::kClear) return true;
-            }
+    // Row y of the rectangle of frame `index`, each pixel as its colour (clear pixels
+    // transparent), and with the unchanged ones transparent too.
+    void Rows(uint32_t index, const GifPlannedFrame& frame, uint32_t y, uint8_t free) {
+        const uint8_t* rendered = source.rowAt(index, y) + frame.left;
+        const uint16_t* before = canvas.Row(y) + frame.left;
+        for (uint32_t x = 0; x < frame.width; ++x) {
+            const uint16_t shown = plan.written[rendered[x]];
+            plainRow[x] = shown == GifCanvas::kClear ? free : static_cast<uint8_t>(shown);
+            transparentRow[x] = shown == before[x] ? free : plainRow[x];
         }
-        return false;
     }
 
-    // Encodes the frame both ways where that can differ, and says which bytes to keep.
-    const ImageEncoder* Encode(uint32_t index, const GifPlannedFrame& frame) {
-        const bool both =
-            frame.transparent.has_value() && SubstitutionChangesAnything(index, frame);
-        if (!plain.Begin(frame) || (both && !substituted.Begin(frame))) return nullptr;
+    // The fewest bits that hold every index up to `highest`: the image's own code size,
+    // which may be below the colour table's.
+    static uint32_t BitsFor(uint32_t highest) {
+        uint32_t bits = 1;
+        while ((1u << bits) <= highest) ++bits;
+        return bits;
+    }
+
+    // Weighs the three ways by the bytes the encoder would make of each, and keeps the
+    // smallest; a tie goes to the plainer. Sets `bits` to the chosen way's code size.
+    PixelWay Choose(uint32_t index, const GifPlannedFrame& frame, uint32_t* bits) {
         const uint8_t free = frame.transparent.value_or(0);
-        std::vector<uint8_t> plainRow(frame.width), substitutedRow(frame.width);
-        for (uint32_t y = frame.top; y < uint32_t{frame.top} + frame.height; ++y) {
-            const uint8_t* rendered = source.rowAt(index, y) + frame.left;
-            const uint16_t* before = canvas.Row(y) + frame.left;
+        const uint32_t clear = frame.needsTransparent ? free : 0;
+        *bits = BitsFor(std::max<uint32_t>(frame.highestShown, clear));
+        if (!frame.substitutable) return PixelWay::Plain;
+        const uint32_t transparentBits = BitsFor(std::max<uint32_t>(frame.highestChanged, free));
+        plainTable.Start(*bits);
+        transparentTable.Start(transparentBits);
+        // The chooser keeps to the transparent way's code size: an unchanged pixel whose
+        // colour would need a wider code is written transparent.
+        chooser.Start(transparentBits);
+        const uint32_t limit = 1u << transparentBits;
+        chosen.resize(size_t{frame.width} * frame.height);
+        for (uint32_t y = 0; y < frame.height; ++y) {
+            Rows(index, frame, frame.top + y, free);
+            plainTable.PutRow(plainRow.data(), frame.width);
+            transparentTable.PutRow(transparentRow.data(), frame.width);
             for (uint32_t x = 0; x < frame.width; ++x) {
-                const uint16_t shown = plan.written[rendered[x]];
-                plainRow[x] = shown == GifCanvas::kClear ? free : static_cast<uint8_t>(shown);
-                substitutedRow[x] = shown == before[x] ? free : plainRow[x];
+                limitedRow[x] = plainRow[x] < limit ? plainRow[x] : free;
             }
-            if (!plain.PutLine(plainRow.data(), frame.width) ||
-                (both && !substituted.PutLine(substitutedRow.data(), frame.width))) {
-                return nullptr;
-            }
+            chooser.ChooseRow(limitedRow.data(), canvas.Row(frame.top + y) + frame.left,
+                              frame.width, free, &chosen[size_t{y} * frame.width]);
         }
-        if (both && substituted.bytes.size() < plain.bytes.size()) return &substituted;
-        return &plain;
+        const uint64_t plainBytes = plainTable.Bytes();
+        const uint64_t transparentBytes = transparentTable.Bytes();
+        const uint64_t chosenBytes = chooser.table.Bytes();
+        if (plainBytes <= transparentBytes && plainBytes <= chosenBytes) return PixelWay::Plain;
+        if (transparentBytes <= chosenBytes) {
+            *bits = transparentBits;
+            return PixelWay::Transparent;
+        }
+        *bits = BitsFor(std::max<uint32_t>(free, *std::max_element(chosen.begin(), chosen.end())));
+        return PixelWay::Chosen;
     }
 
-    bool PutFrame(uint32_t index) {
-        const GifPlannedFrame& frame = plan.frames[index];
-        const ImageEncoder* chosen = Encode(index, frame);
-        if (chosen == nullptr) return false;
+    bool PutControl(const GifPlannedFrame& frame, bool transparent) {
         GraphicsControlBlock control{};
         control.DisposalMode = DisposalMode(frame.disposal);
         control.UserInputFlag = false;
         control.DelayTime = animation.delay;
-        const bool transparent = chosen == &substituted || frame.needsTransparent;
         control.TransparentColor = transparent ? *frame.transparent : NO_TRANSPARENT_COLOR;
         GifByteType extension[4];
         const size_t length = EGifGCBToExtension(&control, extension);
-        if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) !=
-            GIF_OK) {
-            return false;
-        }
-        // The image's bytes go to the file after its control block, as the file's encoder
-        // would have written them.
-        const std::vector<uint8_t>& bytes = chosen->bytes;
-        if (WriteToFile(gif, bytes.data(), static_cast<int>(bytes.size())) !=
-            static_cast<int>(bytes.size())) {
-            gif->Error = E_GIF_ERR_WRITE_FAILED;
-            return false;
+        return EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length),
+                                extension) == GIF_OK;
+    }
+
+    bool PutFrame(uint32_t index) {
+        const GifPlannedFrame& frame = plan.frames[index];
+        plainRow.resize(frame.width);
+        transparentRow.resize(frame.width);
+        limitedRow.resize(frame.width);
+        uint32_t bits = colourBits;
+        const PixelWay way = Choose(index, frame, &bits);
+        const bool transparent = way != PixelWay::Plain || frame.needsTransparent;
+        // giflib takes an image's code size from the screen's colour map, whose bits were
+        // written with the screen: giving the map each image's own bits changes nothing else.
+        gif->SColorMap->BitsPerPixel = static_cast<int>(bits);
+        const bool begun = PutControl(frame, transparent) &&
+                           EGifPutImageDesc(gif, frame.left, frame.top, frame.width,
+                                            frame.height, false, nullptr) == GIF_OK;
+        gif->SColorMap->BitsPerPixel = static_cast<int>(colourBits);
+        if (!begun) return false;
+        const uint8_t free = frame.transparent.value_or(0);
+        for (uint32_t y = 0; y < frame.height; ++y) {
+            uint8_t* row = nullptr;
+            if (way == PixelWay::Chosen) {
+                row = chosen.data() + size_t{y} * frame.width;
+            } else {
+                Rows(index, frame, frame.top + y, free);
+                row = way == PixelWay::Plain ? plainRow.data() : transparentRow.data();
+            }
+            if (EGifPutLine(gif, row, frame.width) != GIF_OK) return false;
         }
         canvas.PassFrame(source, index, frame, plan.written);
         return true;

@@ -1,10 +1,12 @@
 // Animated GIF files as small as their frames allow while every frame, composited as a
 // browser does it, shows exactly the frame as rendered: each frame after the first keeps
-// only the rectangle that changed, unchanged pixels inside it may be written transparent,
-// and the one global colour table is cut to the indices used. The same delay on every
-// frame, looping for ever. Rows are asked for a few at a time and may be asked again; the
-// writer holds one canvas of the logical screen (two bytes a pixel), a few rows and the
-// encoded bytes of one frame's rectangle, twice.
+// only the rectangle that changed, each unchanged pixel inside it is written as its colour
+// or transparent, whichever lets the encoder match longer strings, and each image takes the
+// fewest code bits its indices need under the one global colour table, cut to the colours
+// used. The same delay on every frame, looping for ever. Rows are asked for a few at a time
+// and may be asked again; the writer holds one canvas of the logical screen (two bytes a
+// pixel), a few rows, one frame's rectangle as chosen, and three tables of the encoder's
+// strings (64 KB each).
 #pragma once
 
 #include <cstdint>

@@ -43,13 +43,16 @@ TEST(GifFramePlan, EachFrameKeepsWhatChangedAndTheFrameBeforeMakesWayForIt) {
         {"pixels turning transparent", 4, 3, 0, {"011001100000", "010001000000"},
          {{1, 0, 2, 2, restore, false, 1}, {1, 0, 1, 2, keep, false, 1}}, 2},
         // Frame 1 drew only x 2; the pixels turning clear at x 0 and 1 stayed from frame 0,
-        // so frame 1 must clear a wider rectangle than it drew.
+        // so frame 1 must clear a wider rectangle than it drew. Two frames change to 2 and
+        // one to 1, so 2 is written 0 and 1 is written 1; frame 1's unchanged pixels show 1,
+        // which makes it the transparent index.
         {"clearing reaches beyond the rectangle drawn", 4, 1, 0, {"1100", "1120", "0020"},
-         {{0, 0, 2, 1, keep, false, 1}, {0, 0, 3, 1, clear, false, 0},
-          {2, 0, 1, 1, keep, false, 0}},
+         {{0, 0, 2, 1, keep, false, 0}, {0, 0, 3, 1, clear, false, 1},
+          {2, 0, 1, 1, keep, false, 1}},
          2},
+        // 1 and 3 change in both frames, 2 in one: they are written 0, 1 and 2.
         {"a clear pixel inside the rectangle needs the transparent index", 3, 1, 5,
-         {"123", "153"}, {{0, 0, 3, 1, restore, false, 3}, {0, 0, 3, 1, keep, true, 1}}, 4},
+         {"123", "153"}, {{0, 0, 3, 1, restore, false, 3}, {0, 0, 3, 1, keep, true, 2}}, 4},
         {"the transparent index takes no place in the table", 2, 1, 9, {"59"},
          {{0, 0, 1, 1, keep, false, 1}}, 2},
         {"the free index is the lowest no change uses", 4, 1, -1, {"0123", "1023"},
@@ -112,3 +115,33 @@ TEST(GifFramePlan, IndicesOfOneColourAreOnePixel) {
 }
 
 }  // namespace
+
+// The writer gives each image the fewest bits its indices need, so the colours most frames
+// change to come first, and a transparent index is not taken wider than the changes.
+TEST(GifFramePlan, TheColoursMostFramesChangeToAreWrittenFirst) {
+    // 9, 8 and 7 take turns at both ends (9 and 8 twice); 1 stays between them throughout.
+    GifTestFrames frames{3, 1, std::nullopt, {}};
+    frames.frames = {{9, 1, 9}, {8, 1, 8}, {7, 1, 7}, {9, 1, 9}, {8, 1, 8}};
+    const GifFramePlan plan = PlanGifFrames(frames.Source());
+    EXPECT_EQ((std::vector<int>{plan.written[8], plan.written[9], plan.written[1],
+                                plan.written[7]}),
+              (std::vector<int>{0, 1, 2, 3}));
+    struct Want {
+        int transparent, highestChanged, highestShown;
+        bool substitutable;
+    };
+    // Frames 1, 3 and 4 change to index 0 or 1: 1's index 2 would widen their code, so
+    // another free index is taken. Frame 2 changes to 3, as wide as 2, so the unchanged
+    // pixel's own index is taken, and writing it transparent changes nothing.
+    const Want wants[] = {{1, 0, 2, true}, {2, 3, 3, false}, {0, 1, 2, true}, {1, 0, 2, true}};
+    for (size_t i = 1; i < plan.frames.size(); ++i) {
+        SCOPED_TRACE("frame " + std::to_string(i));
+        const GifPlannedFrame& frame = plan.frames[i];
+        const Want& want = wants[i - 1];
+        EXPECT_EQ(frame.width, 3);
+        EXPECT_EQ(frame.transparent, want.transparent);
+        EXPECT_EQ(frame.highestChanged, want.highestChanged);
+        EXPECT_EQ(frame.highestShown, want.highestShown);
+        EXPECT_EQ(frame.substitutable, want.substitutable);
+    }
+}
