@@ -1,5 +1,7 @@
 #include "export/gif_pixel_choice.h"
 
+#include <cstddef>
+
 void GifPixelChooser::Search(const Row& row, uint32_t code, uint32_t x, uint32_t length) {
     bool wentOn = false;
     if (x < row.width && budget_ > 0) {
@@ -19,8 +21,9 @@ void GifPixelChooser::Search(const Row& row, uint32_t code, uint32_t x, uint32_t
     // Only where a way ends is it kept, so that a long way is copied once.
     if (!wentOn && length > bestLength_) {
         bestLength_ = length;
-        best_.assign(path_.begin(), path_.begin() + length);
-        bestCodes_.assign(pathCodes_.begin(), pathCodes_.begin() + length);
+        const auto end = static_cast<std::ptrdiff_t>(length);
+        best_.assign(path_.begin(), path_.begin() + end);
+        bestCodes_.assign(pathCodes_.begin(), pathCodes_.begin() + end);
     }
 }
 
