@@ -218,12 +218,6 @@ struct Planner {
     }
 };
 
-uint32_t BitsFor(uint32_t highest) {
-    uint32_t bits = 1;
-    while ((1u << bits) <= highest) ++bits;
-    return bits;
-}
-
 // Orders the colours by the number of frames that change pixels to them, most first, so
 // that a frame of the common colours fits a narrower code (the writer gives each image the
 // fewest bits its indices need).
@@ -278,11 +272,12 @@ void ChooseTransparent(const FrameColours& colours, GifPlannedFrame* frame) {
     uint32_t chosen = lowest;
     const uint32_t most = colours.mostUnchanged;
     if (most != GifFramePlan::kClear &&
-        BitsFor(std::max(highest, most)) <= BitsFor(std::max(highest, lowest))) {
+        GifIndexBits(std::max(highest, most)) <= GifIndexBits(std::max(highest, lowest))) {
         chosen = most;
     }
     frame->transparent = static_cast<uint8_t>(chosen);
-    frame->substitutable = (colours.unchanged.count() - (colours.unchanged.test(chosen) ? 1 : 0)) > 0;
+    // Some unchanged pixel shows a colour other than the transparent index.
+    frame->substitutable = colours.unchanged.count() > (colours.unchanged.test(chosen) ? 1u : 0u);
 }
 
 uint16_t PowerOfTwoAbove(int highest) {
@@ -347,4 +342,10 @@ GifFramePlan PlanGifFrames(const GifFrameSource& source) {
         }
     }
     return plan;
+}
+
+uint32_t GifIndexBits(uint32_t highest) {
+    uint32_t bits = 1;
+    while ((1u << bits) <= highest) ++bits;
+    return bits;
 }

@@ -60,3 +60,7 @@ struct GifFramePlan {
 // and a row; reads each frame's rows a few times. Pixels are compared as written, so two
 // indices of one colour are the same pixel.
 GifFramePlan PlanGifFrames(const GifFrameSource& source);
+
+// The fewest bits that hold every index up to `highest`: an image's own code size, which
+// may be below the colour table's.
+uint32_t GifIndexBits(uint32_t highest);

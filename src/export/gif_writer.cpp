@@ -74,22 +74,15 @@ struct Writer {
         }
     }
 
-    // The fewest bits that hold every index up to `highest`: the image's own code size,
-    // which may be below the colour table's.
-    static uint32_t BitsFor(uint32_t highest) {
-        uint32_t bits = 1;
-        while ((1u << bits) <= highest) ++bits;
-        return bits;
-    }
-
     // Weighs the three ways by the bytes the encoder would make of each, and keeps the
     // smallest; a tie goes to the plainer. Sets `bits` to the chosen way's code size.
     PixelWay Choose(uint32_t index, const GifPlannedFrame& frame, uint32_t* bits) {
         const uint8_t free = frame.transparent.value_or(0);
         const uint32_t clear = frame.needsTransparent ? free : 0;
-        *bits = BitsFor(std::max<uint32_t>(frame.highestShown, clear));
+        *bits = GifIndexBits(std::max<uint32_t>(frame.highestShown, clear));
         if (!frame.substitutable) return PixelWay::Plain;
-        const uint32_t transparentBits = BitsFor(std::max<uint32_t>(frame.highestChanged, free));
+        const uint32_t transparentBits =
+            GifIndexBits(std::max<uint32_t>(frame.highestChanged, free));
         plainTable.Start(*bits);
         transparentTable.Start(transparentBits);
         // The chooser keeps to the transparent way's code size: an unchanged pixel whose
@@ -115,7 +108,8 @@ struct Writer {
             *bits = transparentBits;
             return PixelWay::Transparent;
         }
-        *bits = BitsFor(std::max<uint32_t>(free, *std::max_element(chosen.begin(), chosen.end())));
+        const uint8_t highest = *std::max_element(chosen.begin(), chosen.end());
+        *bits = GifIndexBits(std::max<uint32_t>(free, highest));
         return PixelWay::Chosen;
     }
 
